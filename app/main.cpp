@@ -1,0 +1,29 @@
+#include "CommandLine.h"
+#include "Form1.h"
+#include "Win32.h"
+
+#include <commctrl.h>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    // The start-up argument is the raw text after the program name, read from the process's
+    // own command line so that nothing in it is lost or re-split.
+    sorvane::Form1 form(
+        std::u16string(sorvane::CommandLineTail(sorvane::FromWide(GetCommandLineW()))));
+    if (const DWORD error = form.Show(instance, showCommand)) {
+        const std::wstring text =
+            L"Error " + std::to_wstring(error) + L": " + sorvane::ErrorText(error);
+        MessageBoxW(nullptr, text.c_str(), L"Sorvane MP3 Encoder Interface", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (!form.TranslateKeys(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return static_cast<int>(message.wParam);
+}

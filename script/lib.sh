@@ -1,0 +1,83 @@
+# Shared by the project's scripts: installs what is missing and sets up Wine under Xvfb.
+# shellcheck shell=bash
+
+SORVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export SORVANE_ROOT
+
+log() { printf '== %s\n' "$*" >&2; }
+
+# need_packages PACKAGE... : installs the Debian packages that are not installed yet.
+need_packages() {
+    local missing=()
+    local p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    log "installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    if [ -z "${SORVANE_APT_UPDATED:-}" ]; then
+        $sudo apt-get update -qq >&2
+        SORVANE_APT_UPDATED=1
+    fi
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >&2
+}
+
+BUILD_PACKAGES=(cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix
+    binutils-mingw-w64-x86-64)
+WINE_PACKAGES=(wine wine64 xvfb xauth)
+
+# configure_and_build PRESET : configures the preset if needed and builds it.
+configure_and_build() {
+    local preset=$1
+    (cd "$SORVANE_ROOT" &&
+        cmake --preset "$preset" >/dev/null &&
+        cmake --build --preset "$preset" -j"$(nproc)" -- --no-print-directory) >&2
+}
+
+# start_wine WORKDIR : a fresh Wine prefix and an Xvfb display of its own, both removed by
+# stop_wine. Wine draws the windows itself on a virtual desktop, so focus and activation
+# work as on Windows without a window manager.
+start_wine() {
+    local work=$1
+    mkdir -p "$work"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEPREFIX="$work/prefix"
+    export WINEARCH=win64
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    SORVANE_XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        sleep 0.1
+    done
+    log "Wine prefix $WINEPREFIX on display $DISPLAY"
+    wineboot -i >"$work/wineboot.log" 2>&1 || wine wineboot -i >"$work/wineboot.log" 2>&1
+    cat >"$work/desktop.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+REG
+    wine regedit /S "$(winepath -w "$work/desktop.reg")" >/dev/null 2>&1
+    wineserver -w </dev/null >/dev/null 2>&1
+    # Keep one server for the whole run, so that each program starts quickly.
+    wineserver -p </dev/null >/dev/null 2>&1
+}
+
+stop_wine() {
+    [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1
+    [ -n "${SORVANE_XVFB_PID:-}" ] && kill "$SORVANE_XVFB_PID" >/dev/null 2>&1
+    wait 2>/dev/null
+    return 0
+}

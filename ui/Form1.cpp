@@ -1,0 +1,326 @@
+#include "Form1.h"
+
+#include "Captions.h"
+#include "CommandLine.h"
+#include "EncoderCommand.h"
+#include "FileDialogs.h"
+#include "Layout.h"
+#include "Process.h"
+
+#include <string>
+
+namespace sorvane {
+
+namespace {
+
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU; // fixed single border
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+constexpr wchar_t kCaption[] = L"Sorvane MP3 Encoder Interface";
+
+SIZE WindowSizeForDpi(UINT dpi) {
+    RECT rect{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
+    AdjustWindowRectExForDpi(&rect, kStyle, FALSE, kExStyle, dpi);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+UniqueFont CreateMessageFont(UINT dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
+        return UniqueFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    }
+    return UniqueFont(CreateFontIndirectW(&metrics.lfMessageFont));
+}
+
+bool IsPushButton(HWND control) {
+    wchar_t className[16] = {};
+    GetClassNameW(control, className, 16);
+    const LONG_PTR type = GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
+    return lstrcmpiW(className, L"BUTTON") == 0 &&
+           (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+}
+
+} // namespace
+
+Form1::Form1(std::u16string startupArgument) : startupArgument_(std::move(startupArgument)) {}
+
+DWORD Form1::Show(HINSTANCE instance, int showCommand) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = SORVANE_WINDOW_CLASS;
+    if (!RegisterClassExW(&windowClass)) {
+        return GetLastError();
+    }
+    // Created at the default place and size; ApplyDpi then sets the size for the
+    // window's own DPI, which is only known once it exists.
+    if (!CreateWindowExW(kExStyle, SORVANE_WINDOW_CLASS, kCaption, kStyle, CW_USEDEFAULT,
+                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
+                         this)) {
+        return GetLastError();
+    }
+    if (!CreateControls(hwnd_, instance)) {
+        const DWORD error = GetLastError();
+        DestroyWindow(hwnd_);
+        return error;
+    }
+    SetFrameEnabled(hwnd_, ids::Frame2, false);
+    SetFrameEnabled(hwnd_, ids::Frame3, false);
+    SetFrameEnabled(hwnd_, ids::Frame4, false);
+    ApplyDpi(GetDpiForWindow(hwnd_));
+    lastFocus_ = GetDlgItem(hwnd_, ids::BrowBut1);
+    Form_Load();
+    ShowWindow(hwnd_, showCommand);
+    UpdateWindow(hwnd_);
+    return 0;
+}
+
+bool Form1::TranslateKeys(MSG& message) {
+    if (hwnd_ == nullptr || (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd))) {
+        return false;
+    }
+    // Enter presses the focused button; no button is the window's default.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+        IsPushButton(message.hwnd)) {
+        SendMessageW(message.hwnd, BM_CLICK, 0, 0);
+        return true;
+    }
+    return IsDialogMessageW(hwnd_, &message) != FALSE;
+}
+
+LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+        form->hwnd_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    }
+    auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (form == nullptr) {
+        return DefWindowProcW(window, message, w, l);
+    }
+    return form->HandleMessage(message, w, l);
+}
+
+LRESULT Form1::HandleMessage(UINT message, WPARAM w, LPARAM l) {
+    switch (message) {
+    case WM_COMMAND:
+        OnCommand(LOWORD(w), HIWORD(w));
+        return 0;
+    case WM_HSCROLL:
+        OnHScroll(reinterpret_cast<HWND>(l), LOWORD(w));
+        return 0;
+    case WM_ACTIVATE:
+        OnActivate(LOWORD(w) != WA_INACTIVE);
+        return 0;
+    case WM_SETFOCUS:
+        OnActivate(true);
+        return 0;
+    case WM_DPICHANGED: {
+        const auto* suggested = reinterpret_cast<const RECT*>(l);
+        const UINT dpi = HIWORD(w);
+        const SIZE size = WindowSizeForDpi(dpi);
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, size.cx, size.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        ApplyDpi(dpi);
+        return 0;
+    }
+    case WM_SYSCOMMAND:
+        // The window keeps its size: no maximising or sizing, whatever asks for it.
+        if ((w & 0xFFF0) == SC_MAXIMIZE || (w & 0xFFF0) == SC_SIZE) {
+            return 0;
+        }
+        break;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd_, message, w, l);
+}
+
+void Form1::OnCommand(int id, int code) {
+    if (code != BN_CLICKED) {
+        return;
+    }
+    switch (id) {
+    case ids::BrowBut1:
+        BrowBut1_Click();
+        break;
+    case ids::BrowBut2:
+        BrowBut2_Click();
+        break;
+    case ids::StandardCh:
+    case ids::CustomCh: {
+        // Tab enters the option group at the selected button.
+        HWND standard = GetDlgItem(hwnd_, ids::StandardCh);
+        HWND custom = GetDlgItem(hwnd_, ids::CustomCh);
+        const bool isStandard = id == ids::StandardCh;
+        auto setTabStop = [](HWND button, bool on) {
+            const LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
+            SetWindowLongPtrW(button, GWL_STYLE, on ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+        };
+        setTabStop(standard, isStandard);
+        setTabStop(custom, !isStandard);
+        if (isStandard) {
+            StandardCh_Click();
+        } else {
+            CustomCh_Click();
+        }
+        break;
+    }
+    case ids::Command1:
+        Command1_Click();
+        break;
+    case ids::Command2:
+        Command2_Click();
+        break;
+    default:
+        break; // IDOK and IDCANCEL from Enter and Escape do nothing
+    }
+}
+
+void Form1::OnHScroll(HWND control, int code) {
+    // Dragging the thumb is the Scroll event; every other change of the value is Change.
+    // https://learn.microsoft.com/windows/win32/controls/trackbar-control-reference
+    const bool dragging = code == TB_THUMBTRACK;
+    if (control == Slider1().Handle()) {
+        dragging ? Slider1_Scroll() : Slider1_Change();
+    } else if (control == Slider2().Handle()) {
+        dragging ? Slider2_Scroll() : Slider2_Change();
+    }
+}
+
+void Form1::OnActivate(bool active) {
+    if (!active) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd_, focus)) {
+            lastFocus_ = focus;
+        }
+        return;
+    }
+    HWND target = lastFocus_;
+    if (target == nullptr || !IsWindowEnabled(target) || !IsChild(hwnd_, target)) {
+        target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    }
+    if (target != nullptr) {
+        SetFocus(target);
+    }
+}
+
+void Form1::ApplyDpi(UINT dpi) {
+    UniqueFont font = CreateMessageFont(dpi);
+    LayOutControls(hwnd_, dpi, font.get());
+    font_ = std::move(font); // the old font goes only once no control uses it
+    const SIZE size = WindowSizeForDpi(dpi);
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::ReportFailure(DWORD error) const {
+    const std::wstring text = L"Error " + std::to_wstring(error) + L": " + ErrorText(error);
+    MessageBoxW(hwnd_, text.c_str(), kCaption, MB_OK | MB_ICONERROR);
+}
+
+void Form1::Form_Load() {
+    if (startupArgument_.empty()) {
+        return;
+    }
+    // A path too short to derive an output from is kept as the input, and the boxes stay
+    // empty, just as when the input "Browse..." button is given one.
+    if (paths_.SetInputPath(InputPathFromStartupArgument(startupArgument_))) {
+        InputFileTxt().SetText(paths_.InputPath());
+        OutputFileTxt().SetText(paths_.OutputPath());
+    }
+}
+
+void Form1::BrowBut1_Click() {
+    const std::optional<std::u16string> file = ShowOpenWaveDialog(hwnd_);
+    if (!file) {
+        return; // cancelled or failed: nothing changes
+    }
+    if (paths_.SetInputPath(*file)) {
+        InputFileTxt().SetText(paths_.InputPath());
+        OutputFileTxt().SetText(paths_.OutputPath());
+    }
+}
+
+void Form1::BrowBut2_Click() {
+    const std::optional<std::u16string> file = ShowSaveMp3Dialog(hwnd_);
+    if (!file) {
+        return;
+    }
+    paths_.SetOutputPath(*file);
+    OutputFileTxt().SetText(paths_.OutputPath());
+}
+
+void Form1::StandardCh_Click() {
+    SetFrameEnabled(hwnd_, ids::Frame2, false);
+    SetFrameEnabled(hwnd_, ids::Frame3, false);
+    SetFrameEnabled(hwnd_, ids::Frame4, false);
+    EnableQual().SetValue(0);
+    EnableBitrate().SetValue(0);
+    DisableFiltering().SetValue(0);
+}
+
+void Form1::CustomCh_Click() {
+    SetFrameEnabled(hwnd_, ids::Frame2, true);
+    SetFrameEnabled(hwnd_, ids::Frame3, true);
+    SetFrameEnabled(hwnd_, ids::Frame4, true);
+}
+
+void Form1::Slider1_Change() {
+    QualityDesc().SetText(QualityCaption(Slider1().Value()));
+}
+
+void Form1::Slider1_Scroll() {
+    Slider1_Change();
+}
+
+void Form1::Slider2_Change() {
+    if (const std::optional<std::u16string> caption = BitrateCaption(Slider2().Value())) {
+        BitrateDesc().SetText(*caption);
+    }
+}
+
+void Form1::Slider2_Scroll() {
+    Slider2_Change();
+}
+
+void Form1::Command1_Click() {
+    EncoderSettings settings;
+    settings.Mode = StandardCh().Value() ? EncoderMode::StandardMode : EncoderMode::CustomMode;
+    if (settings.Mode == EncoderMode::CustomMode) {
+        settings.QualityEnabled = EnableQual().Value() == BST_CHECKED;
+        if (settings.QualityEnabled) {
+            settings.QualityLevel = Slider1().Value();
+        }
+        settings.BitrateEnabled = EnableBitrate().Value() == BST_CHECKED;
+        if (settings.BitrateEnabled) {
+            settings.BitratePosition = Slider2().Value();
+        }
+        settings.FilteringDisabled = DisableFiltering().Value() == BST_CHECKED;
+    }
+    settings.ExtraOptions = Text1().Text();
+    settings.InputPath = paths_.InputPath();
+    settings.OutputPath = paths_.OutputPath();
+    if (const DWORD error = LaunchEncoder(BuildEncoderCommand(settings))) {
+        ReportFailure(error);
+    }
+}
+
+void Form1::Command2_Click() {
+    if (const DWORD error = StartProcess(u"notepad.exe USAGE")) {
+        ReportFailure(error);
+    }
+}
+
+} // namespace sorvane

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+namespace sorvane {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows text is UTF-16");
+
+// The one place where the core's UTF-16 text meets the platform's wide text.
+inline std::wstring ToWide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
+inline std::u16string FromWide(std::wstring_view text) {
+    return std::u16string(text.begin(), text.end());
+}
+
+// Owns a kernel handle and closes it.
+class UniqueHandle {
+  public:
+    explicit UniqueHandle(HANDLE handle = nullptr) noexcept : handle_(handle) {}
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        reset(other.release());
+        return *this;
+    }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    ~UniqueHandle() { reset(); }
+
+    HANDLE get() const noexcept { return handle_; }
+    HANDLE release() noexcept {
+        HANDLE h = handle_;
+        handle_ = nullptr;
+        return h;
+    }
+    void reset(HANDLE handle = nullptr) noexcept {
+        if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+        }
+        handle_ = handle;
+    }
+
+  private:
+    HANDLE handle_;
+};
+
+struct GdiObjectDeleter {
+    void operator()(HFONT font) const noexcept { DeleteObject(font); }
+};
+using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
+
+// Windows' own description of an error number, without the trailing line break.
+std::wstring ErrorText(DWORD error);
+
+std::u16string WindowText(HWND window);
+void SetWindowText(HWND window, std::u16string_view text);
+
+} // namespace sorvane
