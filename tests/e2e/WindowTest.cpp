@@ -109,7 +109,7 @@ TEST(Window, OpensWithEveryControlInItsInitialState) {
         EXPECT_EQ(SendMessageW(slider, TBM_GETPAGESIZE, 0, 0), 5);
         EXPECT_EQ(SendMessageW(slider, TBM_GETNUMTICS, 0, 0), s.maximum + 1);
     }
-    EXPECT_EQ(app.FocusId(), BrowBut1);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return app.FocusId() == BrowBut1; }));
 }
 
 TEST(Window, HasAFixedBorderAndOnlyTheCloseBox) {
