@@ -38,6 +38,20 @@ configure_and_build() {
         cmake --build --preset "$preset" -j"$(nproc)" -- --no-print-directory) >&2
 }
 
+# start_xvfb WORKDIR : an Xvfb display of its own, stopped by stop_wine.
+start_xvfb() {
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$1/xvfb.log" 2>&1 &
+    SORVANE_XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        sleep 0.1
+    done
+}
+
 # start_wine WORKDIR : a fresh Wine prefix and an Xvfb display of its own, both removed by
 # stop_wine. Wine draws the windows itself on a virtual desktop, so focus and activation
 # work as on Windows without a window manager.
@@ -48,16 +62,7 @@ start_wine() {
     export WINEDLLOVERRIDES="mscoree,mshtml="
     export WINEPREFIX="$work/prefix"
     export WINEARCH=win64
-    local n=90
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    SORVANE_XVFB_PID=$!
-    export DISPLAY=":$n"
-    local i
-    for i in $(seq 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
-        sleep 0.1
-    done
+    start_xvfb "$work"
     log "Wine prefix $WINEPREFIX on display $DISPLAY"
     wineboot -i >"$work/wineboot.log" 2>&1 || wine wineboot -i >"$work/wineboot.log" 2>&1
     cat >"$work/desktop.reg" <<'REG'
