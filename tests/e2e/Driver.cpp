@@ -295,23 +295,6 @@ void MouseButton(bool down) {
     Sleep(30);
 }
 
-ScopedSystemDpi::ScopedSystemDpi(DWORD dpi) {
-    DWORD size = sizeof(old_);
-    hadOld_ = RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels",
-                           RRF_RT_REG_DWORD, nullptr, &old_, &size) == ERROR_SUCCESS;
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi,
-                    sizeof(dpi));
-}
-
-ScopedSystemDpi::~ScopedSystemDpi() {
-    if (hadOld_) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD,
-                        &old_, sizeof(old_));
-    } else {
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels");
-    }
-}
-
 void App::SetText(int id, const std::wstring& text) const {
     SendMessageW(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }

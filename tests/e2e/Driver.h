@@ -87,19 +87,6 @@ class App {
 void MouseMove(POINT at);
 void MouseButton(bool down);
 
-// Sets the system DPI that programs started from now on see; the old one comes back after.
-class ScopedSystemDpi {
-  public:
-    explicit ScopedSystemDpi(DWORD dpi);
-    ScopedSystemDpi(const ScopedSystemDpi&) = delete;
-    ScopedSystemDpi& operator=(const ScopedSystemDpi&) = delete;
-    ~ScopedSystemDpi();
-
-  private:
-    DWORD old_ = 0;
-    bool hadOld_ = false;
-};
-
 std::wstring WindowText(HWND window);
 std::wstring ClassName(HWND window);
 // The texts of every static control in a message box, joined by line breaks.

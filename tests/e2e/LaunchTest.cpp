@@ -94,9 +94,17 @@ TEST(Launch, CustomCombinationsGiveTheirOptions) {
 
 TEST(Launch, AwkwardPathsArriveAsExactlyTheirArguments) {
     const std::vector<std::wstring> paths = {
-        L"C:\\My Music\\song.wav",      L"C:\\a\"b\\c.wav",           L"C:\\Музыка\\песня 1.wav",
-        L"C:\\音楽\\\U0001F3B5 曲.wav", L"C:\\trailing blanks.wav  ", L"C:\\dir\\ \\",
+        L"C:\\My Music\\song.wav",
+        L"C:\\a\"b\\c.wav",
+        L"C:\\Музыка\\песня 1.wav",
+        L"C:\\音楽\\\U0001F3B5 曲.wav",
+        L"C:\\trailing blanks.wav  ",
+        L"C:\\dir\\ \\",
         L"C:\\a&b|c<d>e^f%g!h.wav",
+        L"C:\\עברית\\ملف صوت.wav",
+        L"C:\\cafe\u0301\\n\u0303o\u0308.wav",
+        L"C:\\" + std::wstring(250, L'l') + L".wav",
+        L"C:\\long path\\" + std::wstring(985, L'z') + L".wav",
     };
     for (const std::wstring& path : paths) {
         // Unquoted start-up text is taken whole, so each of these is the input path.
@@ -173,6 +181,21 @@ TEST(Launch, ACommandTooLongForWindowsIsReportedNotCut) {
     ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(box); }));
     EXPECT_TRUE(app.Alive());
     EXPECT_EQ(app.Records().size(), 1u);
+}
+
+TEST(Launch, APathTooLongForTheCommandIsReportedNotCut) {
+    // A 32,000-character input and its output do not fit in one command line together.
+    const std::wstring path = L"C:\\" + std::wstring(31992, L'p') + L".wav";
+    App app(path);
+    EXPECT_EQ(app.Text(InputFileTxt), path);
+    app.Click(Command1);
+    HWND box = app.WaitForOwnedWindow();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(e2e::MessageBoxText(box).rfind(L"Error 206: ", 0), 0u);
+    e2e::PressDialogButton(box, IDOK);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(app.Alive());
+    EXPECT_TRUE(app.Records().empty());
 }
 
 struct StartupCase {

@@ -1,3 +1,4 @@
+cmake_policy(SET CMP0057 NEW)
 # Fails unless the executable imports only DLLs that every Windows installation has.
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
