@@ -68,9 +68,7 @@ DWORD Form1::Show(HINSTANCE instance, int showCommand) {
         DestroyWindow(hwnd_);
         return error;
     }
-    SetFrameEnabled(hwnd_, ids::Frame2, false);
-    SetFrameEnabled(hwnd_, ids::Frame3, false);
-    SetFrameEnabled(hwnd_, ids::Frame4, false);
+    SetCustomFramesEnabled(false);
     ApplyDpi(GetDpiForWindow(hwnd_));
     lastFocus_ = GetDlgItem(hwnd_, ids::BrowBut1);
     Form_Load();
@@ -262,19 +260,21 @@ void Form1::BrowBut2_Click() {
     OutputFileTxt().SetText(paths_.OutputPath());
 }
 
+void Form1::SetCustomFramesEnabled(bool enabled) const {
+    for (const int frame : {ids::Frame2, ids::Frame3, ids::Frame4}) {
+        SetFrameEnabled(hwnd_, frame, enabled);
+    }
+}
+
 void Form1::StandardCh_Click() {
-    SetFrameEnabled(hwnd_, ids::Frame2, false);
-    SetFrameEnabled(hwnd_, ids::Frame3, false);
-    SetFrameEnabled(hwnd_, ids::Frame4, false);
+    SetCustomFramesEnabled(false);
     EnableQual().SetValue(0);
     EnableBitrate().SetValue(0);
     DisableFiltering().SetValue(0);
 }
 
 void Form1::CustomCh_Click() {
-    SetFrameEnabled(hwnd_, ids::Frame2, true);
-    SetFrameEnabled(hwnd_, ids::Frame3, true);
-    SetFrameEnabled(hwnd_, ids::Frame4, true);
+    SetCustomFramesEnabled(true);
 }
 
 void Form1::Slider1_Change() {

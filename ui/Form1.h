@@ -31,6 +31,7 @@ class Form1 {
     void OnActivate(bool active);
     void ApplyDpi(UINT dpi);
     void ReportFailure(DWORD error) const;
+    void SetCustomFramesEnabled(bool enabled) const;
 
     // Event handlers, one per control event.
     void Form_Load();

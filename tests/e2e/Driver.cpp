@@ -35,24 +35,14 @@ struct FindContext {
     HWND found;
 };
 
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM param) {
+// With no owner, finds the process's main window; with one, a window it owns.
+BOOL CALLBACK FindWindowOf(HWND window, LPARAM param) {
     auto* context = reinterpret_cast<FindContext*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid == context->processId && ClassName(window) == SORVANE_WINDOW_CLASS &&
-        IsWindowVisible(window)) {
-        context->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK FindOwnedWindow(HWND window, LPARAM param) {
-    auto* context = reinterpret_cast<FindContext*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == context->processId && GetWindow(window, GW_OWNER) == context->owner &&
-        IsWindowVisible(window)) {
+    const bool wanted = context->owner == nullptr ? ClassName(window) == SORVANE_WINDOW_CLASS
+                                                  : GetWindow(window, GW_OWNER) == context->owner;
+    if (pid == context->processId && wanted && IsWindowVisible(window)) {
         context->found = window;
         return FALSE;
     }
@@ -155,7 +145,7 @@ App::App(const std::wstring& arguments, const AppOptions& options) {
     WaitForInputIdle(process_, 10000);
     FindContext context{processId_, nullptr, nullptr};
     WaitUntil([&] {
-        EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&context));
+        EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&context));
         return context.found != nullptr;
     });
     window_ = context.found;
@@ -172,7 +162,7 @@ App::~App() {
         // Close any dialog or message box first, then the window itself.
         for (int i = 0; i < 5; ++i) {
             FindContext context{processId_, window_, nullptr};
-            EnumWindows(FindOwnedWindow, reinterpret_cast<LPARAM>(&context));
+            EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&context));
             if (context.found == nullptr) {
                 break;
             }
@@ -303,7 +293,7 @@ HWND App::WaitForOwnedWindow(DWORD timeoutMs) const {
     FindContext context{processId_, window_, nullptr};
     WaitUntil(
         [&] {
-            EnumWindows(FindOwnedWindow, reinterpret_cast<LPARAM>(&context));
+            EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&context));
             return context.found != nullptr;
         },
         timeoutMs);
