@@ -24,7 +24,7 @@ constexpr DWORD kNextOption = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON;
 
 using namespace ids;
 
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     {Label1, L"STATIC", kLabel, 0, 0, L"Input:", 120, 120, 495, 255},
     {Label2, L"STATIC", kLabel, 0, 0, L"Output:", 120, 480, 615, 255},
     {InputFileTxt, L"EDIT", kPathBox, WS_EX_CLIENTEDGE, 0, L"", 720, 120, 3135, 285},
@@ -56,10 +56,10 @@ const ControlSpec kControls[] = {
     {Command2, L"BUTTON", kButton, 0, 0, L"Info", 5040, 4440, 1095, 255},
 };
 
-const ControlSpec* FindSpec(int id) {
-    for (const ControlSpec& spec : kControls) {
-        if (spec.id == id) {
-            return &spec;
+const ControlLayout* FindLayout(int id) {
+    for (const ControlLayout& item : kControls) {
+        if (item.id == id) {
+            return &item;
         }
     }
     return nullptr;
@@ -76,7 +76,7 @@ void SetUpSlider(HWND slider, int maximum, int value) {
 
 } // namespace
 
-const ControlSpec* ControlSpecs(int* count) {
+const ControlLayout* ControlLayouts(int* count) {
     *count = static_cast<int>(std::size(kControls));
     return kControls;
 }
@@ -86,10 +86,10 @@ int TwipsToPixels(int twips, UINT dpi) {
 }
 
 bool CreateControls(HWND window, HINSTANCE instance) {
-    for (const ControlSpec& spec : kControls) {
+    for (const ControlLayout& item : kControls) {
         HWND control =
-            CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style, 0, 0, 0, 0, window,
-                            reinterpret_cast<HMENU>(INT_PTR{spec.id}), instance, nullptr);
+            CreateWindowExW(item.exStyle, item.className, item.text, item.style, 0, 0, 0, 0, window,
+                            reinterpret_cast<HMENU>(INT_PTR{item.id}), instance, nullptr);
         if (control == nullptr) {
             return false;
         }
@@ -102,28 +102,28 @@ bool CreateControls(HWND window, HINSTANCE instance) {
 }
 
 void LayOutControls(HWND window, UINT dpi, HFONT font) {
-    for (const ControlSpec& spec : kControls) {
-        int left = spec.left;
-        int top = spec.top;
-        if (const ControlSpec* frame = FindSpec(spec.frame)) {
+    for (const ControlLayout& item : kControls) {
+        int left = item.left;
+        int top = item.top;
+        if (const ControlLayout* frame = FindLayout(item.frame)) {
             left += frame->left;
             top += frame->top;
         }
         // Edges are scaled, not sizes, so that neighbours meet exactly at every DPI.
         const int x = TwipsToPixels(left, dpi);
         const int y = TwipsToPixels(top, dpi);
-        HWND control = GetDlgItem(window, spec.id);
-        SetWindowPos(control, nullptr, x, y, TwipsToPixels(left + spec.width, dpi) - x,
-                     TwipsToPixels(top + spec.height, dpi) - y, SWP_NOZORDER | SWP_NOACTIVATE);
+        HWND control = GetDlgItem(window, item.id);
+        SetWindowPos(control, nullptr, x, y, TwipsToPixels(left + item.width, dpi) - x,
+                     TwipsToPixels(top + item.height, dpi) - y, SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
 }
 
 void SetFrameEnabled(HWND window, int frame, bool enabled) {
     EnableWindow(GetDlgItem(window, frame), enabled ? TRUE : FALSE);
-    for (const ControlSpec& spec : kControls) {
-        if (spec.frame == frame) {
-            EnableWindow(GetDlgItem(window, spec.id), enabled ? TRUE : FALSE);
+    for (const ControlLayout& item : kControls) {
+        if (item.frame == frame) {
+            EnableWindow(GetDlgItem(window, item.id), enabled ? TRUE : FALSE);
         }
     }
 }

@@ -6,7 +6,7 @@ namespace sorvane {
 
 // One control of the main window as it is created. Positions are in twips; a control
 // inside a frame is placed relative to that frame.
-struct ControlSpec {
+struct ControlLayout {
     int id;
     const wchar_t* className;
     DWORD style;
@@ -20,7 +20,7 @@ inline constexpr int kClientWidthTwips = 8880;
 inline constexpr int kClientHeightTwips = 5400;
 
 // The controls in tab order, which is also their creation (z) order.
-const ControlSpec* ControlSpecs(int* count);
+const ControlLayout* ControlLayouts(int* count);
 
 // Twips to pixels at a DPI: 1440 twips make an inch.
 int TwipsToPixels(int twips, UINT dpi);
