@@ -1,0 +1,300 @@
+// Measures Sorvane against baselines measured in the same run: start-up time and peak working
+// set against a minimal window program, the latency of "Start Encoding" against starting the
+// stand-in encoder directly, and the size of Sorvane.exe against 300 KB. Each timing is the
+// median of N runs (15 unless given as the argument), baseline and subject taken in turn.
+#include "ControlIds.h"
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring Join(const std::wstring& folder, const std::wstring& name) {
+    return folder.back() == L'\\' ? folder + name : folder + L"\\" + name;
+}
+
+std::wstring BenchFolder() {
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), 32768));
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+double NowMs() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f{};
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+[[noreturn]] void Fail(const char* what) {
+    std::printf("bench failed: %s (error %lu)\n", what, GetLastError());
+    std::fflush(stdout);
+
+    // Removes the folder of copies and records.
+    ExitProcess(1);
+}
+
+struct FindContext {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM param) {
+    auto* context = reinterpret_cast<FindContext*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == context->processId && IsWindowVisible(window) &&
+        GetWindow(window, GW_OWNER) == nullptr) {
+        context->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// One running window program; closed when destroyed.
+struct Running {
+    PROCESS_INFORMATION info{};
+    HWND window = nullptr;
+    double startupMs = 0;
+
+    Running(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder) {
+        std::wstring commandLine = L"\"" + exe + L"\"" + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        const double start = NowMs();
+        if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            folder.c_str(), &startup, &info)) {
+            Fail("cannot start a window program");
+        }
+        WaitForInputIdle(info.hProcess, 10000);
+        FindContext context{info.dwProcessId, nullptr};
+        const double end = start + 10000;
+        while (EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&context)),
+               context.found == nullptr) {
+            if (NowMs() > end) {
+                Fail("the window did not appear");
+            }
+            Sleep(1);
+        }
+        startupMs = NowMs() - start;
+        window = context.found;
+    }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+    ~Running() {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) {
+            TerminateProcess(info.hProcess, 1);
+            WaitForSingleObject(info.hProcess, 5000);
+        }
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+
+    // The peak working set once the window is shown and the program waits for input.
+    double PeakWorkingSetKb() const {
+        WaitForInputIdle(info.hProcess, 10000);
+        Sleep(300);
+        PROCESS_MEMORY_COUNTERS counters{};
+        counters.cb = sizeof(counters);
+        if (!GetProcessMemoryInfo(info.hProcess, &counters, sizeof(counters))) {
+            Fail("cannot read a working set");
+        }
+        return static_cast<double>(counters.PeakWorkingSetSize) / 1024.0;
+    }
+};
+
+std::size_t CountRecords(const std::wstring& records) {
+    std::size_t count = 0;
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW(Join(records, L"*.rec").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    do {
+        ++count;
+    } while (FindNextFileW(search, &data));
+    FindClose(search);
+    return count;
+}
+
+// Waits for one more record than before; returns the time it appeared.
+double WaitForRecord(const std::wstring& records, std::size_t before) {
+    const double end = NowMs() + 15000;
+    while (CountRecords(records) <= before) {
+        if (NowMs() > end) {
+            Fail("the stand-in encoder left no record");
+        }
+        Sleep(1);
+    }
+    return NowMs();
+}
+
+// Starts the stand-in encoder the way Sorvane starts lame.exe, and times it to its record.
+double DirectLaunchMs(const std::wstring& encoder, const std::wstring& records) {
+    const std::size_t before = CountRecords(records);
+    std::wstring commandLine = L"\"" + encoder + L"\" -h  C:\\in.wav C:\\in.mp3";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION info{};
+    const double start = NowMs();
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_NEW_CONSOLE | CREATE_UNICODE_ENVIRONMENT, nullptr, nullptr, &startup,
+                        &info)) {
+        Fail("cannot start the stand-in encoder");
+    }
+    const double ms = WaitForRecord(records, before) - start;
+    WaitForSingleObject(info.hProcess, 10000);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return ms;
+}
+
+// Presses "Start Encoding" and times it to the stand-in's record.
+double SorvaneLaunchMs(HWND window, const std::wstring& records) {
+    const std::size_t before = CountRecords(records);
+    SetForegroundWindow(window);
+    Sleep(50);
+    const double start = NowMs();
+    PostMessageW(GetDlgItem(window, sorvane::ids::Command1), BM_CLICK, 0, 0);
+    const double ms = WaitForRecord(records, before) - start;
+    Sleep(100); // lets the stand-in and its console go before the next run
+    return ms;
+}
+
+struct Figure {
+    const char* name;
+    const char* unit;
+    double subject;
+    double baseline;
+    double goal;
+    bool strict; // the goal must be beaten, not only met
+};
+
+double Round2(double value) {
+    return std::round(value * 100.0) / 100.0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    int runs = 15;
+    if (argc > 1) {
+        runs = _wtoi(argv[1]);
+        if (runs < 1) {
+            std::printf("usage: sorvane_bench [RUNS]   (RUNS >= 1, 15 by default)\n");
+            return 2;
+        }
+    }
+    const std::wstring bin = BenchFolder();
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::wstring folder =
+        Join(temp, L"sorvane-bench-" + std::to_wstring(GetCurrentProcessId()));
+    const std::wstring records = Join(folder, L"records");
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CreateDirectoryW(records.c_str(), nullptr);
+    const std::wstring sorvane = Join(folder, L"Sorvane.exe");
+    const std::wstring encoder = Join(folder, L"lame.exe");
+    const std::wstring minimal = Join(bin, L"MinimalWindow.exe");
+    if (!CopyFileW(Join(bin, L"Sorvane.exe").c_str(), sorvane.c_str(), FALSE) ||
+        !CopyFileW(Join(bin, L"stand_in.exe").c_str(), encoder.c_str(), FALSE)) {
+        Fail("cannot copy Sorvane.exe and stand_in.exe into a folder of their own");
+    }
+    SetEnvironmentVariableW(L"SORVANE_RECORD_DIR", records.c_str());
+
+    std::vector<double> startMinimal, startSorvane, setMinimal, setSorvane;
+    for (int i = 0; i < runs; ++i) {
+        for (int turn = 0; turn < 2; ++turn) {
+            // Alternates which program goes first, so neither always follows the other.
+            if ((turn == 0) == (i % 2 == 0)) {
+                Running program(minimal, L"", bin);
+                startMinimal.push_back(program.startupMs);
+                setMinimal.push_back(program.PeakWorkingSetKb());
+            } else {
+                Running program(sorvane, L" C:\\in.wav", folder);
+                startSorvane.push_back(program.startupMs);
+                setSorvane.push_back(program.PeakWorkingSetKb());
+            }
+        }
+    }
+
+    std::vector<double> launchDirect, launchSorvane;
+    {
+        Running program(sorvane, L" C:\\in.wav", folder);
+        for (int i = 0; i < runs; ++i) {
+            if (i % 2 == 0) {
+                launchDirect.push_back(DirectLaunchMs(encoder, records));
+                launchSorvane.push_back(SorvaneLaunchMs(program.window, records));
+            } else {
+                launchSorvane.push_back(SorvaneLaunchMs(program.window, records));
+                launchDirect.push_back(DirectLaunchMs(encoder, records));
+            }
+        }
+    }
+
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    if (!GetFileAttributesExW(sorvane.c_str(), GetFileExInfoStandard, &attributes)) {
+        Fail("cannot read the size of Sorvane.exe");
+    }
+    const double exeKb =
+        static_cast<double>((static_cast<ULONGLONG>(attributes.nFileSizeHigh) << 32) |
+                            attributes.nFileSizeLow) /
+        1024.0;
+
+    const Figure figures[] = {
+        {"startup", "ms", Median(startSorvane), Median(startMinimal), 1.15, false},
+        {"launch", "ms", Median(launchSorvane), Median(launchDirect), 1.2, false},
+        {"workingset", "KB", Median(setSorvane), Median(setMinimal), 1.3, false},
+        {"exesize", "KB", exeKb, 300.0, 1.0, true},
+    };
+    std::printf("%d runs each, medians; baselines: MinimalWindow.exe (startup, workingset), "
+                "stand-in started directly (launch), 300 KB (exesize)\n\n",
+                runs);
+    std::printf("%-11s %14s %14s %7s %6s\n", "figure", "Sorvane", "baseline", "ratio", "goal");
+    for (const Figure& f : figures) {
+        std::printf("%-11s %11.1f %-2s %11.1f %-2s %7.2f %6.2f\n", f.name, f.subject, f.unit,
+                    f.baseline, f.unit, f.subject / f.baseline, f.goal);
+    }
+    std::printf("\n");
+    for (const Figure& f : figures) {
+        const double ratio = Round2(f.subject / f.baseline);
+        const bool ok = f.strict ? f.subject < f.baseline : ratio <= f.goal;
+        std::printf("%s ratio=%.2f goal=%.2f %s\n", f.name, ratio, f.goal, ok ? "ok" : "over");
+    }
+    std::fflush(stdout);
+
+    // Removes the folder of copies and records.
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW(Join(records, L"*").c_str(), &data);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            DeleteFileW(Join(records, data.cFileName).c_str());
+        } while (FindNextFileW(search, &data));
+        FindClose(search);
+    }
+    RemoveDirectoryW(records.c_str());
+    DeleteFileW(sorvane.c_str());
+    DeleteFileW(encoder.c_str());
+    RemoveDirectoryW(folder.c_str());
+    return 0;
+}
