@@ -28,7 +28,7 @@ need_packages() {
 
 BUILD_PACKAGES=(cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix
     binutils-mingw-w64-x86-64)
-WINE_PACKAGES=(wine wine64 xvfb xauth)
+WINE_PACKAGES=(wine wine64 fonts-wine xvfb xauth)
 
 # configure_and_build PRESET : configures the preset if needed and builds it.
 configure_and_build() {
@@ -42,7 +42,7 @@ configure_and_build() {
 start_xvfb() {
     local n=90
     while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$1/xvfb.log" 2>&1 &
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -maxclients 512 >"$1/xvfb.log" 2>&1 &
     SORVANE_XVFB_PID=$!
     export DISPLAY=":$n"
     local i
@@ -65,6 +65,7 @@ start_wine() {
     start_xvfb "$work"
     log "Wine prefix $WINEPREFIX on display $DISPLAY"
     wineboot -i >"$work/wineboot.log" 2>&1 || wine wineboot -i >"$work/wineboot.log" 2>&1
+    add_wine_fonts
     cat >"$work/desktop.reg" <<'REG'
 REGEDIT4
 
@@ -78,6 +79,16 @@ REG
     wineserver -w </dev/null >/dev/null 2>&1
     # Keep one server for the whole run, so that each program starts quickly.
     wineserver -p </dev/null >/dev/null 2>&1
+}
+
+# add_wine_fonts : gives the prefix Wine's own Windows fonts (Tahoma, Marlett, MS Sans Serif).
+# Debian's fonts-wine puts them in /usr/share/wine/fonts, where Wine 8 as Debian builds it
+# never looks: it loads only the Windows fonts folder of the prefix and the system's
+# fontconfig fonts, so every Windows face would fall back to DejaVu Sans.
+add_wine_fonts() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    mkdir -p "$fonts"
+    ln -sf /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$fonts/"
 }
 
 stop_wine() {
