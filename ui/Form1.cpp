@@ -17,9 +17,9 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU; // fixed singl
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr wchar_t kCaption[] = L"Sorvane MP3 Encoder Interface";
 
-SIZE WindowSizeForDpi(UINT dpi) {
-    RECT rect{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
-    AdjustWindowRectExForDpi(&rect, kStyle, FALSE, kExStyle, dpi);
+SIZE WindowSizeFor(const Scale& scale) {
+    RECT rect{0, 0, scale.Pixels(kClientWidthTwips), scale.Pixels(kClientHeightTwips)};
+    AdjustWindowRectExForDpi(&rect, kStyle, FALSE, kExStyle, scale.dpi);
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
@@ -56,20 +56,24 @@ DWORD Form1::Show(HINSTANCE instance, int showCommand) {
     if (!RegisterClassExW(&windowClass)) {
         return GetLastError();
     }
-    // Created at the default place and size; ApplyDpi then sets the size for the
-    // window's own DPI, which is only known once it exists.
+    // The hidden window is created at the system's default place; from then on the DPI of
+    // the monitor it will open on is known, so every control is created once, at its final
+    // place and with its font, before anything is shown.
     if (!CreateWindowExW(kExStyle, SORVANE_WINDOW_CLASS, kCaption, kStyle, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
                          this)) {
         return GetLastError();
     }
-    if (!CreateControls(hwnd_, instance)) {
+    font_ = CreateMessageFont(GetDpiForWindow(hwnd_));
+    const Scale scale = MeasureScale(font_.get(), GetDpiForWindow(hwnd_));
+    if (!CreateControls(hwnd_, instance, scale, font_.get())) {
         const DWORD error = GetLastError();
         DestroyWindow(hwnd_);
         return error;
     }
-    SetCustomFramesEnabled(false);
-    ApplyDpi(GetDpiForWindow(hwnd_));
+    const SIZE size = WindowSizeFor(scale);
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     lastFocus_ = GetDlgItem(hwnd_, ids::BrowBut1);
     Form_Load();
     ShowWindow(hwnd_, showCommand);
@@ -118,14 +122,19 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM w, LPARAM l) {
         OnActivate(true);
         return 0;
     case WM_DPICHANGED: {
+        // The suggested place keeps the window on the monitor it moved to; the size follows
+        // the new font, which may not scale exactly with the DPI.
         const auto* suggested = reinterpret_cast<const RECT*>(l);
-        const UINT dpi = HIWORD(w);
-        const SIZE size = WindowSizeForDpi(dpi);
-        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, size.cx, size.cy,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        ApplyDpi(dpi);
+        ApplyDpi(HIWORD(w), POINT{suggested->left, suggested->top});
         return 0;
     }
+    case WM_SETTINGCHANGE:
+        if (w == SPI_SETNONCLIENTMETRICS) { // the user chose another UI font or text size
+            RECT place{};
+            GetWindowRect(hwnd_, &place);
+            ApplyDpi(GetDpiForWindow(hwnd_), POINT{place.left, place.top});
+        }
+        break;
     case WM_SYSCOMMAND:
         // The window keeps its size: no maximising or sizing, whatever asks for it.
         if ((w & 0xFFF0) == SC_MAXIMIZE || (w & 0xFFF0) == SC_SIZE) {
@@ -214,13 +223,14 @@ void Form1::OnActivate(bool active) {
     }
 }
 
-void Form1::ApplyDpi(UINT dpi) {
+void Form1::ApplyDpi(UINT dpi, POINT topLeft) {
     UniqueFont font = CreateMessageFont(dpi);
-    LayOutControls(hwnd_, dpi, font.get());
+    const Scale scale = MeasureScale(font.get(), dpi);
+    const SIZE size = WindowSizeFor(scale);
+    SetWindowPos(hwnd_, nullptr, topLeft.x, topLeft.y, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOutControls(hwnd_, scale, font.get());
     font_ = std::move(font); // the old font goes only once no control uses it
-    const SIZE size = WindowSizeForDpi(dpi);
-    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form1::ReportFailure(DWORD error) const {

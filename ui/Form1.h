@@ -20,6 +20,8 @@ class Form1 {
     // Returns 0, or the Windows error number when the window could not be created.
     DWORD Show(HINSTANCE instance, int showCommand);
 
+    HWND Handle() const { return hwnd_; }
+
     // Keyboard navigation for a message from the loop; true when it was handled here.
     bool TranslateKeys(MSG& message);
 
@@ -29,7 +31,8 @@ class Form1 {
     void OnCommand(int id, int code);
     void OnHScroll(HWND control, int code);
     void OnActivate(bool active);
-    void ApplyDpi(UINT dpi);
+    // Lays the window out again for a DPI and the current UI font, with its corner here.
+    void ApplyDpi(UINT dpi, POINT topLeft);
     void ReportFailure(DWORD error) const;
     void SetCustomFramesEnabled(bool enabled) const;
 

@@ -4,32 +4,29 @@
 
 namespace sorvane {
 
-// One control of the main window as it is created. Positions are in twips; a control
-// inside a frame is placed relative to that frame.
-struct ControlLayout {
-    int id;
-    const wchar_t* className;
-    DWORD style;
-    DWORD exStyle;
-    int frame; // the id of the frame that holds it, or 0 for the window itself
-    const wchar_t* text;
-    int left, top, width, height;
-};
-
 inline constexpr int kClientWidthTwips = 8880;
 inline constexpr int kClientHeightTwips = 5400;
 
-// The controls in tab order, which is also their creation (z) order.
-const ControlLayout* ControlLayouts(int* count);
+// How the layout's twips become pixels: 1440 twips make `pixelsPerInch` pixels. That is the
+// monitor's DPI, raised just as far as the window's font needs for every caption to fit
+// whole, so the layout keeps its proportions with any font, as dialog units follow the
+// font of a dialog.
+struct Scale {
+    UINT dpi = USER_DEFAULT_SCREEN_DPI;
+    int pixelsPerInch = USER_DEFAULT_SCREEN_DPI;
 
-// Twips to pixels at a DPI: 1440 twips make an inch.
-int TwipsToPixels(int twips, UINT dpi);
+    int Pixels(int twips) const { return MulDiv(twips, pixelsPerInch, 1440); }
+};
 
-// Creates every control of the window, hidden frames and all, in tab order.
-bool CreateControls(HWND window, HINSTANCE instance);
+// The scale at which every caption of the window, in this font, fits its control at the DPI.
+Scale MeasureScale(HFONT font, UINT dpi);
 
-// Places every control for the DPI and gives each the font.
-void LayOutControls(HWND window, UINT dpi, HFONT font);
+// Creates every control of the window in tab order, each at its place for the scale and with
+// the font; the custom frames and their contents start disabled.
+bool CreateControls(HWND window, HINSTANCE instance, const Scale& scale, HFONT font);
+
+// Places every control again for a new scale and font.
+void LayOutControls(HWND window, const Scale& scale, HFONT font);
 
 // Enables or disables a frame together with every control inside it.
 void SetFrameEnabled(HWND window, int frame, bool enabled);
