@@ -26,7 +26,7 @@ need_packages() {
         "${missing[@]}" >&2
 }
 
-BUILD_PACKAGES=(cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix
+BUILD_PACKAGES=(cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-win32
     binutils-mingw-w64-x86-64)
 WINE_PACKAGES=(wine wine64 xvfb xauth)
 
