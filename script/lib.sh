@@ -29,6 +29,7 @@ need_packages() {
 BUILD_PACKAGES=(cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-win32
     binutils-mingw-w64-x86-64)
 WINE_PACKAGES=(wine wine64 xvfb xauth)
+PACKAGE_PACKAGES=(zip)
 
 # configure_and_build PRESET : configures the preset if needed and builds it.
 configure_and_build() {
