@@ -23,7 +23,8 @@ template <typename Fill> std::wstring FilledText(Fill fill) {
     }
 }
 
-// A drive's root folder or a network share: a relative folder depends on the current one.
+// A full path from a drive's root or a network share. Any other folder (".", "bin", "\bin")
+// depends on the current folder or drive.
 bool IsAbsolute(std::wstring_view folder) {
     return (folder.size() >= 3 && folder[1] == L':' && (folder[2] == L'\\' || folder[2] == L'/')) ||
            folder.substr(0, 2) == L"\\\\";
@@ -39,7 +40,7 @@ std::wstring FindProgram(std::wstring_view commandLine) {
                                        ? commandLine.substr(1, commandLine.find(L'"', 1) - 1)
                                        : commandLine.substr(0, commandLine.find_first_of(L" \t"));
     if (name.empty() || name.find_first_of(L"\\/:") != std::wstring_view::npos) {
-        return std::wstring(name); // a path of its own, taken as the caller wrote it
+        return std::wstring(name); // nothing to look for, or a path taken as the caller wrote it
     }
     std::wstring own =
         FilledText([](wchar_t* b, DWORD n) { return GetModuleFileNameW(nullptr, b, n); });
