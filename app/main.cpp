@@ -13,8 +13,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     sorvane::Form1 form(
         std::u16string(sorvane::CommandLineTail(sorvane::FromWide(GetCommandLineW()))));
     if (const DWORD error = form.Show(instance, showCommand)) {
-        const std::wstring text =
-            L"Error " + std::to_wstring(error) + L": " + sorvane::ErrorText(error);
+        const std::wstring text = sorvane::ErrorReport(error);
         MessageBoxW(nullptr, text.c_str(), L"Sorvane MP3 Encoder Interface", MB_OK | MB_ICONERROR);
         return 1;
     }

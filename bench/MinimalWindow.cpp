@@ -1,6 +1,13 @@
-// The baseline of the benchmark: the least a Win32 program does to show a window of
-// Sorvane's client size (592x360 at 96 DPI) and wait for input.
+// The baselines of the benchmark: the least a Win32 program does to show a window of
+// Sorvane's client size (592x360 at 96 DPI) and wait for input. Built twice: bare, as
+// MinimalWindow.exe, and as StyledWindow.exe, the floor that any window with visual styles
+// pays: with SORVANE_STYLED_FLOOR it initialises the same common controls as Sorvane, and its
+// resources carry Sorvane's manifest (common controls 6, per-monitor DPI awareness).
 #include <windows.h>
+
+#ifdef SORVANE_STYLED_FLOOR
+#include <commctrl.h>
+#endif
 
 namespace {
 
@@ -15,6 +22,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+#ifdef SORVANE_STYLED_FLOOR
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+#endif
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = WindowProc;

@@ -26,9 +26,10 @@ need_packages() {
         "${missing[@]}" >&2
 }
 
-BUILD_PACKAGES=(cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix
+BUILD_PACKAGES=(cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-win32
     binutils-mingw-w64-x86-64)
 WINE_PACKAGES=(wine wine64 fonts-wine xvfb xauth)
+PACKAGE_PACKAGES=(zip)
 
 # configure_and_build PRESET : configures the preset if needed and builds it.
 configure_and_build() {

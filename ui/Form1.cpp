@@ -234,7 +234,7 @@ void Form1::ApplyDpi(UINT dpi, POINT topLeft) {
 }
 
 void Form1::ReportFailure(DWORD error) const {
-    const std::wstring text = L"Error " + std::to_wstring(error) + L": " + ErrorText(error);
+    const std::wstring text = ErrorReport(error);
     MessageBoxW(hwnd_, text.c_str(), kCaption, MB_OK | MB_ICONERROR);
 }
 

@@ -10,9 +10,11 @@ namespace sorvane {
 inline constexpr std::size_t kMaxCommandLine = 32766;
 
 // Starts the command line as a new process in its own console window, shown normally with
-// the focus, and does not wait for it. The platform's program search finds the program.
-// Returns 0, or the Windows error number when the process could not be started; a command
-// that Windows would cut short is refused whole.
+// the focus, and does not wait for it. The program, the command's first word with its
+// extension, is looked for in Sorvane's own folder, the system folders and the folders on
+// PATH, never in the current folder. Returns 0, or the Windows error number when the process
+// could not be started (ERROR_FILE_NOT_FOUND when the program is nowhere); a command that
+// Windows would cut short is refused whole.
 DWORD StartProcess(std::u16string_view commandLine);
 
 // Starts the encoder's command and sounds the system beep once it has been started.

@@ -2,6 +2,9 @@
 
 namespace sorvane {
 
+namespace {
+
+// Windows' own description of an error number, without the trailing line break.
 std::wstring ErrorText(DWORD error) {
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(
@@ -19,6 +22,22 @@ std::wstring ErrorText(DWORD error) {
         text = L"Unknown error";
     }
     return text;
+}
+
+} // namespace
+
+std::wstring ErrorReport(DWORD error) {
+    // The number is written here: std::to_wstring would link the C library's whole printf.
+    wchar_t digits[10];
+    std::size_t count = 0;
+    for (DWORD rest = error; count == 0 || rest != 0; rest /= 10) {
+        digits[count++] = static_cast<wchar_t>(L'0' + rest % 10);
+    }
+    std::wstring report = L"Error ";
+    while (count != 0) {
+        report += digits[--count];
+    }
+    return report + L": " + ErrorText(error);
 }
 
 std::u16string WindowText(HWND window) {

@@ -54,8 +54,9 @@ struct GdiObjectDeleter {
 };
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 
-// Windows' own description of an error number, without the trailing line break.
-std::wstring ErrorText(DWORD error);
+// "Error N: " and Windows' own description of the error number, the way the program
+// reports a failure.
+std::wstring ErrorReport(DWORD error);
 
 std::u16string WindowText(HWND window);
 void SetWindowText(HWND window, std::u16string_view text);

@@ -135,7 +135,8 @@ App::App(const std::wstring& arguments, const AppOptions& options) {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder_.c_str(), &startup, &info)) {
+                        (options.currentFolder.empty() ? folder_ : options.currentFolder).c_str(),
+                        &startup, &info)) {
         throw std::runtime_error("cannot start Sorvane.exe");
     }
     CloseHandle(info.hThread);

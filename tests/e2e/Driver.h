@@ -27,6 +27,7 @@ struct AppOptions {
     bool withEncoder = true; // put the stand-in lame.exe beside Sorvane.exe
     bool withNotepad = true; // and the stand-in notepad.exe
     std::wstring folderName = L"Sorvane тест";
+    std::wstring currentFolder; // where Sorvane starts; empty: its own folder
 };
 
 // One running Sorvane.exe in a fresh folder of its own; closed when destroyed.

@@ -164,6 +164,28 @@ TEST(Launch, AMissingEncoderIsReportedAndTheWindowLivesOn) {
     EXPECT_TRUE(app.Records().empty());
 }
 
+TEST(Launch, TheEncoderOnPathRunsNeverOneInTheCurrentFolder) {
+    // Sorvane's folder has no encoder; the folder it starts in has a planted lame.exe that
+    // is no program, so starting it would fail. PATH names that folder too, as ".".
+    const std::wstring planted = e2e::TestRoot() + L"\\planted",
+                       onPath = e2e::TestRoot() + L"\\путь";
+    e2e::WriteFileText(planted + L"\\lame.exe", "not a program");
+    CreateDirectoryW(onPath.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW((e2e::BuildFolder() + L"\\stand_in.exe").c_str(),
+                          (onPath + L"\\lame.exe").c_str(), FALSE));
+    std::wstring path(32767, L'\0');
+    path.resize(GetEnvironmentVariableW(L"PATH", path.data(), 32767));
+    SetEnvironmentVariableW(L"PATH", (L";.;" + onPath + L";" + path).c_str());
+    e2e::AppOptions options;
+    options.withEncoder = false;
+    options.currentFolder = planted;
+    App app(L"C:\\Music\\a.wav", options);
+    SetEnvironmentVariableW(L"PATH", path.c_str());
+    const e2e::Record record = StartOne(app);
+    EXPECT_EQ(record.commandLine, L"lame.exe -h  C:\\Music\\a.wav C:\\Music\\a.mp3");
+    EXPECT_EQ(record.argv, (Args{L"lame.exe", L"-h", L"C:\\Music\\a.wav", L"C:\\Music\\a.mp3"}));
+}
+
 TEST(Launch, ACommandTooLongForWindowsIsReportedNotCut) {
     App app(L"C:\\a.wav");
     const std::wstring fixed = L"lame.exe -h  C:\\a.wav C:\\a.mp3";

@@ -1,11 +1,12 @@
 cmake_policy(SET CMP0057 NEW)
-# Fails unless the executable imports only DLLs that every Windows installation has.
+# Fails unless the executable imports only DLLs that every Windows installation has, and not
+# comdlg32, which the program loads when a file dialog is first shown.
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "cannot read ${EXE}")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\r\n]+" names "${dump}")
-set(allowed kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll msvcrt.dll)
+set(allowed kernel32.dll user32.dll gdi32.dll comctl32.dll msvcrt.dll)
 list(LENGTH names count)
 if(count EQUAL 0)
     message(FATAL_ERROR "no imports found in ${EXE}")
