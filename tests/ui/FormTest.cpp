@@ -1,6 +1,6 @@
 // The real window, made in this process so that each control's own font can be asked for:
-// every caption fits its control at several DPIs and UI fonts, and a screen reader finds
-// the right name for each control that has no caption of its own.
+// every caption fits its control at several DPIs and UI fonts, and a screen reader finds the
+// right name for each control that has no caption of its own.
 #include "Captions.h"
 #include "ControlIds.h"
 #include "Form1.h"
@@ -14,12 +14,10 @@ namespace {
 
 using namespace sorvane::ids;
 
-// The shared window, made once: a window class is registered once per process.
-HWND TheWindow() {
+HWND TheWindow() { // made once: a window class is registered once per process
     static sorvane::Form1 form(u"");
     static const DWORD error = form.Show(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE);
-    EXPECT_EQ(error, 0u);
-    return form.Handle();
+    return error == 0 ? form.Handle() : nullptr;
 }
 
 std::wstring Text(HWND control) {
@@ -38,67 +36,48 @@ bool IsClass(HWND control, const wchar_t* name) {
 std::vector<std::wstring> Captions(HWND control) {
     std::vector<std::wstring> captions{Text(control)};
     for (int value = 0; value <= 9; ++value) {
-        const int id = GetDlgCtrlID(control);
-        if (id == QualityDesc) {
-            const std::u16string_view caption = sorvane::QualityCaption(value);
-            captions.emplace_back(caption.begin(), caption.end());
-        } else if (id == BitrateDesc && value <= 5) {
-            const std::u16string caption = sorvane::BitrateCaption(value).value_or(u"");
-            captions.emplace_back(caption.begin(), caption.end());
+        std::u16string caption;
+        if (GetDlgCtrlID(control) == QualityDesc) {
+            caption = sorvane::QualityCaption(value);
+        } else if (GetDlgCtrlID(control) == BitrateDesc) {
+            caption = sorvane::BitrateCaption(value).value_or(u"");
         }
+        captions.emplace_back(caption.begin(), caption.end());
     }
     return captions;
 }
 
-// The width left for the caption by the control's own drawing: a check box or option
-// button draws its glyph and a gap first; a frame indents its caption and leaves a gap
-// after it; a push button keeps its border and focus frame clear.
+// The width a control's own drawing leaves its caption: a check box or option button draws
+// its glyph and a gap first, a frame indents its caption and leaves a gap after it, a push
+// button keeps its border and focus frame clear.
 int RoomFor(HWND control, int width, UINT dpi) {
+    const auto px = [dpi](int pixelsAt96) { return MulDiv(pixelsAt96, static_cast<int>(dpi), 96); };
     const LONG_PTR type = GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
     if (!IsClass(control, L"Button")) {
         return width;
     }
     if (type == BS_GROUPBOX) {
-        return width - 2 * MulDiv(8, static_cast<int>(dpi), 96);
+        return width - 2 * px(8);
     }
     if (type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON) {
-        return width - GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) -
-               MulDiv(4, static_cast<int>(dpi), 96);
+        return width - GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) - px(4);
     }
-    return width - 2 * MulDiv(3, static_cast<int>(dpi), 96);
+    return width - 2 * px(3);
 }
-
-// Sets the UI font for the test's length and puts the old one back afterwards.
-class MessageFont {
-  public:
-    MessageFont(const wchar_t* face, int points) {
-        saved_.cbSize = sizeof(saved_);
-        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(saved_), &saved_, 0);
-        NONCLIENTMETRICSW metrics = saved_;
-        lstrcpynW(metrics.lfMessageFont.lfFaceName, face, LF_FACESIZE);
-        metrics.lfMessageFont.lfHeight = -MulDiv(points, 96, 72);
-        SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    }
-    MessageFont(const MessageFont&) = delete;
-    MessageFont& operator=(const MessageFont&) = delete;
-    ~MessageFont() { SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(saved_), &saved_, 0); }
-
-  private:
-    NONCLIENTMETRICSW saved_{};
-};
-
-struct Face {
-    const wchar_t* name;
-    int points;
-};
 
 TEST(Form, EveryCaptionFitsItsControlAtEveryDpiAndFont) {
     HWND window = TheWindow();
     ASSERT_NE(window, nullptr);
-    // Tahoma 8 pt is Windows' older UI font; DejaVu Sans runs wider than Segoe UI, and
-    // at 9 pt it stands for the largest common UI font.
-    for (const Face face : {Face{L"Tahoma", 8}, Face{L"DejaVu Sans", 9}}) {
-        const MessageFont font(face.name, face.points);
+    NONCLIENTMETRICSW saved{};
+    saved.cbSize = sizeof(saved);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(saved), &saved, 0);
+    // Tahoma 8 pt is Windows' older UI font; DejaVu Sans runs wider than Segoe UI, and at
+    // 9 pt it stands for the largest common UI font.
+    for (const auto& [face, points] : {std::pair{L"Tahoma", 8}, std::pair{L"DejaVu Sans", 9}}) {
+        NONCLIENTMETRICSW metrics = saved;
+        lstrcpynW(metrics.lfMessageFont.lfFaceName, face, LF_FACESIZE);
+        metrics.lfMessageFont.lfHeight = -MulDiv(points, 96, 72);
+        SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
         for (const UINT dpi : {96u, 120u, 144u, 192u}) {
             RECT suggested{0, 0, 100, 100};
             SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
@@ -112,58 +91,51 @@ TEST(Form, EveryCaptionFitsItsControlAtEveryDpiAndFont) {
                 SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
                 wchar_t used[LF_FACESIZE] = {};
                 GetTextFaceW(dc, LF_FACESIZE, used);
-                EXPECT_STREQ(used, face.name);
-                TEXTMETRICW metrics{};
-                GetTextMetricsW(dc, &metrics);
+                EXPECT_STREQ(used, face);
+                TEXTMETRICW font{};
+                GetTextMetricsW(dc, &font);
                 RECT client{};
                 GetClientRect(control, &client);
-                const int room = RoomFor(control, client.right, dpi);
                 for (const std::wstring& caption : Captions(control)) {
                     SIZE extent{};
                     GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()),
                                           &extent);
-                    EXPECT_LE(extent.cx, room)
-                        << '"' << caption << "\" at " << dpi << " DPI in " << face.name;
+                    EXPECT_LE(extent.cx, RoomFor(control, client.right, dpi))
+                        << '"' << caption << "\" at " << dpi << " DPI in " << face;
                 }
                 if ((GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX) {
-                    EXPECT_LE(metrics.tmHeight, client.bottom) << GetDlgCtrlID(control);
+                    EXPECT_LE(font.tmHeight, client.bottom) << Text(control);
                 }
                 ReleaseDC(control, dc);
             }
         }
     }
+    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(saved), &saved, 0);
 }
 
 // A screen reader names a control without a caption of its own after the nearest label
 // before it in z-order; a control that starts a tab group (WS_GROUP and WS_TABSTOP) ends
 // the search.
-std::wstring AccessibleName(HWND control) {
-    for (HWND before = GetWindow(control, GW_HWNDPREV); before != nullptr;
-         before = GetWindow(before, GW_HWNDPREV)) {
-        if (IsClass(before, L"Static")) {
-            return Text(before);
-        }
-        const LONG_PTR style = GetWindowLongPtrW(before, GWL_STYLE);
-        if ((style & WS_GROUP) != 0 && (style & WS_TABSTOP) != 0) {
-            break;
-        }
-    }
-    return L"";
-}
-
 TEST(Form, ControlsWithoutCaptionsAreNamedByTheirLabels) {
     HWND window = TheWindow();
     ASSERT_NE(window, nullptr);
-    const struct {
-        int id;
-        const wchar_t* name;
-    } kNames[] = {{InputFileTxt, L"Input:"},
-                  {OutputFileTxt, L"Output:"},
-                  {Text1, L"Additional Options:"},
-                  {Slider1, L"Quality:"},
-                  {Slider2, L"Bitrate:"}};
-    for (const auto& expected : kNames) {
-        EXPECT_EQ(AccessibleName(GetDlgItem(window, expected.id)), expected.name) << expected.id;
+    for (const auto& [id, name] : {std::pair{InputFileTxt, L"Input:"},
+                                   {OutputFileTxt, L"Output:"},
+                                   {Text1, L"Additional Options:"},
+                                   {Slider1, L"Quality:"},
+                                   {Slider2, L"Bitrate:"}}) {
+        std::wstring found;
+        for (HWND before = GetWindow(GetDlgItem(window, id), GW_HWNDPREV); before != nullptr;
+             before = GetWindow(before, GW_HWNDPREV)) {
+            const LONG_PTR style = GetWindowLongPtrW(before, GWL_STYLE);
+            if (IsClass(before, L"Static")) {
+                found = Text(before);
+            } else if ((style & WS_GROUP) == 0 || (style & WS_TABSTOP) == 0) {
+                continue;
+            }
+            break;
+        }
+        EXPECT_EQ(found, name) << id;
     }
 }
 
