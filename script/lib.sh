@@ -28,7 +28,7 @@ need_packages() {
 
 BUILD_PACKAGES=(cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-posix
     binutils-mingw-w64-x86-64)
-WINE_PACKAGES=(wine wine64 xvfb xauth)
+WINE_PACKAGES=(wine wine64 xvfb xauth x11-xkb-utils)
 
 # configure_and_build PRESET : configures the preset if needed and builds it.
 configure_and_build() {
@@ -63,6 +63,11 @@ start_wine() {
     export WINEPREFIX="$work/prefix"
     export WINEARCH=win64
     start_xvfb "$work"
+    # Wine sounds the system beep as the X bell; xkbevd (gone with the display) logs each
+    # ring as one byte, so that the tests can count the beeps.
+    printf 'Bell() shell "echo >> %s/bells"\n' "$work" >"$work/xkbevd.cf"
+    xkbevd -cfg "$work/xkbevd.cf" -bg </dev/null >/dev/null 2>&1
+    export SORVANE_BELL_LOG="Z:$work/bells"
     log "Wine prefix $WINEPREFIX on display $DISPLAY"
     wineboot -i >"$work/wineboot.log" 2>&1 || wine wineboot -i >"$work/wineboot.log" 2>&1
     cat >"$work/desktop.reg" <<'REG'

@@ -45,6 +45,17 @@ std::wstring BuildFolder() {
     return path.substr(0, path.find_last_of(L'\\'));
 }
 
+// The system beeps so far: Wine rings the X bell, and script/lib.sh logs each ring as a byte.
+std::size_t Beeps() {
+    wchar_t log[MAX_PATH] = {};
+    EXPECT_NE(GetEnvironmentVariableW(L"SORVANE_BELL_LOG", log, MAX_PATH), 0u) << "no bell log";
+    HANDLE file =
+        CreateFileW(log, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    const DWORD size = GetFileSize(file, nullptr);
+    CloseHandle(file);
+    return size == INVALID_FILE_SIZE ? 0 : size;
+}
+
 enum Op {
     Click,   // id: the control is clicked
     Key,     // id: this virtual key is pressed
@@ -203,9 +214,8 @@ struct App {
             Click(Command1);
             [[fallthrough]];
         case Op::Started: {
-            // Waits for the whole record, which may be read while it is being written: the
-            // command line, a normal window, a console of its own, then argv, where the C
-            // runtime must find the paths the boxes show as the encoder's last two arguments.
+            // The whole record (it may be read while being written): then in argv the C runtime
+            // must find the paths the boxes show as the encoder's last two arguments.
             WaitUntil([&] {
                 records = Records();
                 return records.size() > started &&
@@ -215,8 +225,12 @@ struct App {
             const std::wstring& got = std::next(records.begin(), n)->second;
             const std::wstring paths = L"\n" + Text(InputFileTxt) + L"\n" + Text(OutputFileTxt);
             EXPECT_EQ(got.substr(0, record.size() + 1), record + L"\n");
-            if (text.rfind(L"lame.exe", 0) == 0 && paths.size() > 2) {
-                EXPECT_EQ(got.substr(got.size() - std::min(got.size(), paths.size())), paths);
+            if (text.rfind(L"lame.exe", 0) == 0) { // the encoder's start, and only that, beeps
+                ++encoders;
+                expect([&] { return Beeps() - beeps >= encoders; });
+                if (paths.size() > 2) {
+                    EXPECT_EQ(got.substr(got.size() - std::min(got.size(), paths.size())), paths);
+                }
             }
             return;
         }
@@ -254,7 +268,8 @@ struct App {
     std::wstring folder;
     HANDLE process = nullptr;
     HWND window = nullptr;
-    std::size_t started = 0; // the starts the steps so far expect
+    std::size_t started = 0, encoders = 0; // the starts the steps so far expect
+    std::size_t beeps = Beeps();           // before this program started
 };
 
 struct Scenario {
@@ -353,11 +368,12 @@ TEST(Window, Scenarios) {
             app.Run(step);
         }
         EXPECT_EQ(app.Records().size(), app.started); // nothing more was started
+        EXPECT_EQ(Beeps() - app.beeps, app.encoders); // and no more beeps sounded
     }
 }
 
-// The window as it opens, here and on a desktop of its own at a higher DPI (the test
-// e2e_window_high_dpi): each control where the program's own layout puts it at that DPI.
+// The window as it opens, here and at a higher DPI (e2e_window_high_dpi): each control where
+// the program's own layout puts it at that DPI.
 TEST(Window, Opens) {
     wchar_t dpi[8] = L"96";
     GetEnvironmentVariableW(L"SORVANE_E2E_DPI", dpi, 8);
