@@ -28,7 +28,7 @@ need_packages() {
 
 BUILD_PACKAGES=(cmake make g++ libgtest-dev googletest g++-mingw-w64-x86-64-win32
     binutils-mingw-w64-x86-64)
-WINE_PACKAGES=(wine wine64 fonts-wine xvfb xauth)
+WINE_PACKAGES=(wine wine64 fonts-wine xvfb xauth x11-xkb-utils)
 PACKAGE_PACKAGES=(zip)
 
 # configure_and_build PRESET : configures the preset if needed and builds it.
@@ -64,6 +64,11 @@ start_wine() {
     export WINEPREFIX="$work/prefix"
     export WINEARCH=win64
     start_xvfb "$work"
+    # Wine sounds the system beep as the X bell; xkbevd (gone with the display) logs each
+    # ring as one byte, so that the tests can count the beeps.
+    printf 'Bell() shell "echo >> %s/bells"\n' "$work" >"$work/xkbevd.cf"
+    xkbevd -cfg "$work/xkbevd.cf" -bg </dev/null >/dev/null 2>&1
+    export SORVANE_BELL_LOG="Z:$work/bells"
     log "Wine prefix $WINEPREFIX on display $DISPLAY"
     wineboot -i >"$work/wineboot.log" 2>&1 || wine wineboot -i >"$work/wineboot.log" 2>&1
     add_wine_fonts

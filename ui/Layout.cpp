@@ -7,24 +7,13 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
 namespace sorvane {
 
 namespace {
-
-// One control of the main window as it is created. Positions are in twips; a control
-// inside a frame is placed relative to that frame.
-struct ControlLayout {
-    int id;
-    const wchar_t* className;
-    DWORD style;
-    DWORD exStyle;
-    int frame; // the id of the frame that holds it, or 0 for the window itself
-    const wchar_t* text;
-    int left, top, width, height;
-};
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_GROUP;
 constexpr DWORD kLabel = kChild | SS_LEFT | SS_NOPREFIX;
@@ -161,6 +150,11 @@ void SetUpSlider(HWND slider, int maximum, int value) {
 }
 
 } // namespace
+
+const ControlLayout* ControlLayouts(int* count) {
+    *count = static_cast<int>(std::size(kControls));
+    return kControls;
+}
 
 Scale MeasureScale(HFONT font, UINT dpi) {
     Scale scale;
