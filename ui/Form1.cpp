@@ -17,12 +17,6 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU; // fixed singl
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr wchar_t kCaption[] = L"Sorvane MP3 Encoder Interface";
 
-SIZE WindowSizeFor(const Scale& scale) {
-    RECT rect{0, 0, scale.Pixels(kClientWidthTwips), scale.Pixels(kClientHeightTwips)};
-    AdjustWindowRectExForDpi(&rect, kStyle, FALSE, kExStyle, scale.dpi);
-    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
-}
-
 UniqueFont CreateMessageFont(UINT dpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
@@ -64,16 +58,12 @@ DWORD Form1::Show(HINSTANCE instance, int showCommand) {
                          this)) {
         return GetLastError();
     }
-    font_ = CreateMessageFont(GetDpiForWindow(hwnd_));
-    const Scale scale = MeasureScale(font_.get(), GetDpiForWindow(hwnd_));
+    const Scale scale = FitWindow(GetDpiForWindow(hwnd_), font_, nullptr);
     if (!CreateControls(hwnd_, instance, scale, font_.get())) {
         const DWORD error = GetLastError();
         DestroyWindow(hwnd_);
         return error;
     }
-    const SIZE size = WindowSizeFor(scale);
-    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     lastFocus_ = GetDlgItem(hwnd_, ids::BrowBut1);
     Form_Load();
     ShowWindow(hwnd_, showCommand);
@@ -125,14 +115,13 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM w, LPARAM l) {
         // The suggested place keeps the window on the monitor it moved to; the size follows
         // the new font, which may not scale exactly with the DPI.
         const auto* suggested = reinterpret_cast<const RECT*>(l);
-        ApplyDpi(HIWORD(w), POINT{suggested->left, suggested->top});
+        const POINT topLeft{suggested->left, suggested->top};
+        ApplyDpi(HIWORD(w), &topLeft);
         return 0;
     }
     case WM_SETTINGCHANGE:
         if (w == SPI_SETNONCLIENTMETRICS) { // the user chose another UI font or text size
-            RECT place{};
-            GetWindowRect(hwnd_, &place);
-            ApplyDpi(GetDpiForWindow(hwnd_), POINT{place.left, place.top});
+            ApplyDpi(GetDpiForWindow(hwnd_), nullptr);
         }
         break;
     case WM_SYSCOMMAND:
@@ -223,12 +212,20 @@ void Form1::OnActivate(bool active) {
     }
 }
 
-void Form1::ApplyDpi(UINT dpi, POINT topLeft) {
-    UniqueFont font = CreateMessageFont(dpi);
+Scale Form1::FitWindow(UINT dpi, UniqueFont& font, const POINT* topLeft) const {
+    font = CreateMessageFont(dpi);
     const Scale scale = MeasureScale(font.get(), dpi);
-    const SIZE size = WindowSizeFor(scale);
-    SetWindowPos(hwnd_, nullptr, topLeft.x, topLeft.y, size.cx, size.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT rect{0, 0, scale.Pixels(kClientWidthTwips), scale.Pixels(kClientHeightTwips)};
+    AdjustWindowRectExForDpi(&rect, kStyle, FALSE, kExStyle, dpi);
+    SetWindowPos(hwnd_, nullptr, topLeft ? topLeft->x : 0, topLeft ? topLeft->y : 0,
+                 rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | (topLeft ? 0 : SWP_NOMOVE));
+    return scale;
+}
+
+void Form1::ApplyDpi(UINT dpi, const POINT* topLeft) {
+    UniqueFont font;
+    const Scale scale = FitWindow(dpi, font, topLeft);
     LayOutControls(hwnd_, scale, font.get());
     font_ = std::move(font); // the old font goes only once no control uses it
 }

@@ -3,6 +3,7 @@
 #include "ControlIds.h"
 #include "Controls.h"
 #include "FileNames.h"
+#include "Layout.h"
 #include "Win32.h"
 
 #include <string>
@@ -31,8 +32,11 @@ class Form1 {
     void OnCommand(int id, int code);
     void OnHScroll(HWND control, int code);
     void OnActivate(bool active);
-    // Lays the window out again for a DPI and the current UI font, with its corner here.
-    void ApplyDpi(UINT dpi, POINT topLeft);
+    // Makes the UI font for the DPI into `font` and sizes the window for the scale it needs,
+    // its corner moved to topLeft when given; returns that scale.
+    Scale FitWindow(UINT dpi, UniqueFont& font, const POINT* topLeft) const;
+    // Lays the window out again for a DPI and the current UI font.
+    void ApplyDpi(UINT dpi, const POINT* topLeft);
     void ReportFailure(DWORD error) const;
     void SetCustomFramesEnabled(bool enabled) const;
 
