@@ -14,6 +14,10 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring record = GetCommandLineW();
     record +=
         L"\n" + std::to_wstring(startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : -1);
+    // A console host that is slow to start may not have made its window yet: ask again awhile.
+    for (int i = 0; i < 30 && GetConsoleWindow() == nullptr; ++i) {
+        Sleep(100);
+    }
     record += GetConsoleWindow() != nullptr ? L"\n1" : L"\n0";
     for (int i = 0; i < argc; ++i) {
         record += L"\n" + std::wstring(argv[i]);

@@ -1,7 +1,6 @@
-// Drives the real Sorvane.exe from outside, as a person would, by tables of scenarios: a
-// start-up text, the path boxes it gives, then steps and what the window must show and the
-// stand-in lame.exe and notepad.exe must receive. Then the window as it opens, repeated use,
-// and the version record.
+// Drives the real Sorvane.exe from outside, as a person would, by tables of scenarios (a
+// start-up text, then steps and what the window and the stand-in lame.exe and notepad.exe
+// must show and receive); then the window as it opens, repeated use, the version record.
 #include "ControlIds.h"
 #include "Layout.h"
 
@@ -80,8 +79,7 @@ struct Step {
     Step(Op o, std::wstring t) : op(o), text(std::move(t)) {}
     Step(Op o, int i, std::wstring t) : op(o), id(i), text(std::move(t)) {}
     Op op;
-    int id = 0;
-    int value = 0;
+    int id = 0, value = 0;
     std::wstring text;
 };
 
