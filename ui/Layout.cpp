@@ -2,6 +2,7 @@
 
 #include "Captions.h"
 #include "ControlIds.h"
+#include "EncoderCommand.h"
 #include "Win32.h"
 
 #include <commctrl.h>
@@ -28,6 +29,9 @@ constexpr DWORD kFirstOption = kChild | WS_TABSTOP | BS_AUTORADIOBUTTON;
 constexpr DWORD kNextOption = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON;
 // The custom frames start disabled, and so does everything inside them.
 constexpr DWORD kOff = WS_DISABLED;
+// The sliders' highest positions: quality levels 0 to 9, one position per table bitrate.
+constexpr int kQualityMax = 9;
+constexpr int kBitrateMax = static_cast<int>(BitrateTable.size()) - 1;
 
 using namespace ids;
 
@@ -89,11 +93,11 @@ RECT PlaceOf(const ControlLayout& item, const Scale& scale) {
 std::vector<std::wstring> CaptionsOf(const ControlLayout& item) {
     std::vector<std::wstring> captions{item.text};
     if (item.id == QualityDesc) {
-        for (std::int32_t level = 0; level <= 9; ++level) {
+        for (std::int32_t level = 0; level <= kQualityMax; ++level) {
             captions.push_back(ToWide(QualityCaption(level)));
         }
     } else if (item.id == BitrateDesc) {
-        for (std::int32_t position = 0; position <= 5; ++position) {
+        for (std::int32_t position = 0; position <= kBitrateMax; ++position) {
             captions.push_back(ToWide(BitrateCaption(position).value_or(u"")));
         }
     }
@@ -157,9 +161,7 @@ const ControlLayout* ControlLayouts(int* count) {
 }
 
 Scale MeasureScale(HFONT font, UINT dpi) {
-    Scale scale;
-    scale.dpi = dpi;
-    scale.pixelsPerInch = static_cast<int>(dpi);
+    Scale scale{static_cast<int>(dpi)};
     HDC dc = GetDC(nullptr);
     const HGDIOBJ previous = SelectObject(dc, font);
     TEXTMETRICW metrics{};
@@ -188,8 +190,8 @@ bool CreateControls(HWND window, HINSTANCE instance, const Scale& scale, HFONT f
     }
     SendMessageW(GetDlgItem(window, StandardCh), BM_SETCHECK, BST_CHECKED, 0);
     SendMessageW(GetDlgItem(window, Text1), EM_SETLIMITTEXT, 0, 0);
-    SetUpSlider(GetDlgItem(window, Slider1), 9, 0);
-    SetUpSlider(GetDlgItem(window, Slider2), 5, 4);
+    SetUpSlider(GetDlgItem(window, Slider1), kQualityMax, 0);
+    SetUpSlider(GetDlgItem(window, Slider2), kBitrateMax, 4);
     return true;
 }
 

@@ -27,7 +27,6 @@ inline constexpr int kClientHeightTwips = 5400;
 // whole, so the layout keeps its proportions with any font, as dialog units follow the
 // font of a dialog.
 struct Scale {
-    UINT dpi = USER_DEFAULT_SCREEN_DPI;
     int pixelsPerInch = USER_DEFAULT_SCREEN_DPI;
 
     int Pixels(int twips) const { return MulDiv(twips, pixelsPerInch, 1440); }
