@@ -39,6 +39,20 @@ configure_and_build() {
         cmake --build --preset "$preset" -j"$(nproc)" -- --no-print-directory) >&2
 }
 
+# tidy_windows FILE... : clang-tidy over Windows sources as the cross compiler builds them
+# (build/mingw): clang reads the MinGW headers for the Windows target, and the cross compiler
+# names its own C++ include folders.
+tidy_windows() {
+    local dirs=() dir
+    while read -r dir; do
+        dirs+=("--extra-arg=-isystem$dir")
+    done < <(x86_64-w64-mingw32-g++-win32 -E -x c++ -v /dev/null 2>&1 |
+        sed -n '/search starts here:/,/End of search/s/^ \(.*c++.*\)/\1/p')
+    clang-tidy-19 -p build/mingw --quiet --extra-arg=--target=x86_64-w64-mingw32 "${dirs[@]}" \
+        "$@" 2>&1 | grep -v -e 'warnings generated' -e '^\[[0-9]*/[0-9]*\] Processing'
+    return "${PIPESTATUS[0]}"
+}
+
 # start_xvfb WORKDIR : an Xvfb display of its own, stopped by stop_wine.
 start_xvfb() {
     local n=90
