@@ -1,8 +1,9 @@
 // The core's rules as tables: captions, the encoder command, file names, the start-up
-// argument, and what the text rules keep for texts that break naive quoting.
+// argument.
 #include "Captions.h"
-#include "CoreProperties.h"
+#include "CommandLine.h"
 #include "EncoderCommand.h"
+#include "FileNames.h"
 
 #include <gtest/gtest.h>
 
@@ -55,19 +56,6 @@ TEST(Core, EncoderCommand) {
     // clang-format on
     for (const auto& [settings, expected] : cases) {
         EXPECT_EQ(BuildEncoderCommand(settings), expected);
-    }
-}
-
-TEST(Core, TextRulesHoldForAwkwardTexts) {
-    // clang-format off
-    const std::u16string texts[] = {
-        u"C:\\My Music\\song.wav", u"C:\\tab\there.wav", u"C:\\a\"b.wav", u"\"C:\\quoted.wav\"",
-        u"C:\\dir with blank\\", u"a\\\\\\\" b", u"a\\\\\\\\\"\" b", u"\\\\server\\x y\\", u"\"", u"\\",
-        u"  lead and trail  ", u"C:\\Музыка\\\U0001F3B5 1.wav", u"a&b|c<d>e^f%g!h.wav", u"\"a\"\"b\" c",
-        u"\"C:\\Pro gram\\S.exe\"  x", u"S.exe\t\ta  b ", u"\"unclosed", u"x\U0001F3B5ab", u"ab", u""};
-    // clang-format on
-    for (const std::u16string& text : texts) {
-        EXPECT_EQ(BrokenRule(text), nullptr) << std::string(text.begin(), text.end());
     }
 }
 

@@ -1,19 +1,31 @@
-// Fuzzes the core's text rules (see CoreProperties.h) with any UTF-16 text, read from the
-// input two bytes a unit, least significant first; lone surrogates included.
-#include "core/CoreProperties.h"
+// Fuzzes the core's text rules with any UTF-16 text, read from the input two bytes a unit,
+// least significant first; lone surrogates included. The quoting and the reading of a quoted
+// start-up argument follow the C runtime's rules from either side, so each must undo the
+// other. The text sits in a buffer of exactly its length, so that AddressSanitizer stops any
+// read past its end.
+#include "CommandLine.h"
+#include "FileNames.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::u16string text;
+    std::vector<char16_t> units;
     for (std::size_t i = 0; i + 1 < size; i += 2) {
-        text += static_cast<char16_t>(data[i] | data[i + 1] << 8);
+        units.push_back(static_cast<char16_t>(data[i] | data[i + 1] << 8));
     }
-    if (const char* broken = sorvane::BrokenRule(text)) {
-        std::fprintf(stderr, "rule broken: %s\n", broken);
-        std::abort(); // libFuzzer keeps the input
+    const std::u16string_view text(units.data(), units.size());
+    const std::u16string quoted = sorvane::QuoteArgument(text);
+    const bool plain = text.find_first_of(u" \t\"") == text.npos;
+    const std::u16string_view tail = sorvane::CommandLineTail(text);
+    const auto output = sorvane::DeriveOutputPath(text);
+    if ((plain ? quoted != text
+               : sorvane::InputPathFromStartupArgument(quoted + u" next") != text) ||
+        tail.data() + tail.size() != text.data() + text.size() || tail.find_first_of(u" \t") == 0 ||
+        output.has_value() != (text.size() >= 3) ||
+        (output && *output != std::u16string(text.substr(0, text.size() - 3)) + u"mp3")) {
+        std::abort(); // a rule is broken; libFuzzer keeps the input
     }
     return 0;
 }
