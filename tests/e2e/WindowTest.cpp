@@ -71,6 +71,8 @@ enum Op {
     Dialog,  // id, text: the button's file dialog is given this file (no text: cancelled)
     Message, // text: a message box shows, its text starting so; OK closes it
     Away,    // another window is activated, then Sorvane's window again
+    OwnSize, // the window is not maximized and has the layout's proportions
+    PathEnd, // id: the last character of the box's text lies inside the box
 };
 
 // In a step's text "<dir>" stands for a fresh folder of the scenario's own.
@@ -85,7 +87,7 @@ struct Step {
 
 // One running Sorvane.exe with a fresh folder for the stand-ins' records.
 struct App {
-    explicit App(const std::wstring& argument = L"", bool alone = false) {
+    explicit App(const std::wstring& argument = L"", bool alone = false, int show = -1) {
         static int count = 0;
         wchar_t temp[MAX_PATH + 1] = {};
         GetTempPathW(MAX_PATH + 1, temp);
@@ -97,6 +99,8 @@ struct App {
             L"\"" + BuildFolder() + (alone ? L"\\alone" : L"") + L"\\Sorvane.exe\" " + argument;
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
+        startup.dwFlags = show < 0 ? 0 : STARTF_USESHOWWINDOW; // as a shortcut's "Run:" gives
+        startup.wShowWindow = static_cast<WORD>(show);
         PROCESS_INFORMATION info{};
         EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    folder.c_str(), &startup, &info));
@@ -176,6 +180,7 @@ struct App {
                 << "step " << step.op << ", id " << step.id << ", " << step.value << ", " << text;
         };
         HWND popup = nullptr;
+        RECT box{};
         std::wstring record = text + L"\n1\n1"; // a normal window, a console of its own
         std::map<std::wstring, std::wstring> records;
         const auto n = static_cast<std::ptrdiff_t>(started);
@@ -260,6 +265,18 @@ struct App {
             Activate();
             DestroyWindow(popup);
             return;
+        case Op::OwnSize:
+            GetClientRect(window, &box);
+            EXPECT_FALSE(IsZoomed(window));
+            EXPECT_NEAR(box.bottom * 8880.0 / box.right, 5400, 20) << box.right;
+            return;
+        case Op::PathEnd: {
+            GetClientRect(Item(step.id), &box);
+            const auto x = static_cast<short>(
+                LOWORD(SendMessageW(Item(step.id), EM_POSFROMCHAR, Text(step.id).size() - 1, 0)));
+            EXPECT_TRUE(x >= 0 && x < box.right) << x << " in " << box.right;
+            return;
+        }
         }
     }
 
@@ -275,6 +292,7 @@ struct Scenario {
     std::wstring inputBox, outputBox; // what the path boxes show once the window opens
     std::vector<Step> steps;
     bool alone = false; // no stand-ins beside Sorvane.exe
+    int show = -1;      // the show command of its start-up information, if any
 };
 
 TEST(Window, Scenarios) {
@@ -283,6 +301,9 @@ TEST(Window, Scenarios) {
         L"C:\\long path\\" + std::wstring(250, L'z') + L"\\" + std::wstring(735, L'y') + L".wav";
     const std::wstring longOut = longIn.substr(0, longIn.size() - 3) + L"mp3";
     const std::wstring odd = L"C:\\a\"b\\Музыка\\\U0001F3B5 a&b|c<d>e^f%g!.wa";
+    const std::wstring music =
+        L"C:\\Users\\Someone\\Music\\Artist Name\\2026 - A Rather Long Album Title\\07 - A "
+        L"Rather Long Track Title (Live).";
     const std::wstring oddQuoted = L"C:\\a\\\"b\\Музыка\\\U0001F3B5 a&b|c<d>e^f%g!.wa";
     // clang-format off
     const Scenario scenarios[] = {
@@ -294,6 +315,9 @@ TEST(Window, Scenarios) {
         {odd + L"v  ", odd + L"v  ", odd + L"mp3", {{SetText, Text1, L"--ta \"A & B\" ^%PATH%!"},
             {Launch, L"lame.exe -h --ta \"A & B\" ^%PATH%! \"" + oddQuoted + L"v  \" \"" + oddQuoted + L"mp3\""}}},
         {longIn, longIn, longOut, {{Launch, L"lame.exe -h  \"" + longIn + L"\" \"" + longOut + L"\""}}},
+        // Started maximized, it opens at its own size; a path too long for its box shows its end.
+        {music + L"wav", music + L"wav", music + L"mp3", {{OwnSize}, {PathEnd, InputFileTxt},
+            {PathEnd, OutputFileTxt}}, false, SW_SHOWMAXIMIZED},
 
         // Keyboard: tab order before and after "Custom", the option group, the check boxes
         // that "Standard" clears, Enter and Escape, the focus coming back to the window.
@@ -359,7 +383,7 @@ TEST(Window, Scenarios) {
     // clang-format on
     for (const Scenario& scenario : scenarios) {
         SCOPED_TRACE(scenario.argument.substr(0, 40));
-        App app(scenario.argument, scenario.alone);
+        App app(scenario.argument, scenario.alone, scenario.show);
         EXPECT_EQ(app.Text(InputFileTxt), scenario.inputBox);
         EXPECT_EQ(app.Text(OutputFileTxt), scenario.outputBox);
         for (const Step& step : scenario.steps) {

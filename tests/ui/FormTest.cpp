@@ -65,6 +65,24 @@ int RoomFor(HWND control, int width, UINT dpi) {
     return width - 2 * px(3);
 }
 
+// A window whose building fails (here a hook refuses its controls) returns the failure for
+// start-up to show, and leaves no quit message behind that would close that message at once.
+LRESULT CALLBACK RefuseControls(int code, WPARAM w, LPARAM l) {
+    const bool control = code == HCBT_CREATEWND &&
+                         (reinterpret_cast<CBT_CREATEWNDW*>(l)->lpcs->style & WS_CHILD) != 0;
+    return control ? 1 : CallNextHookEx(nullptr, code, w, l);
+}
+
+TEST(Form, AFailedBuildIsReportedAndEndsNothing) { // before TheWindow registers the class
+    HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseControls, nullptr, GetCurrentThreadId());
+    sorvane::Form1 form(u"");
+    EXPECT_NE(form.Show(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE), 0u);
+    UnhookWindowsHookEx(hook);
+    UnregisterClassW(SORVANE_WINDOW_CLASS, GetModuleHandleW(nullptr));
+    MSG quit;
+    EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
 TEST(Form, EveryCaptionFitsItsControlAtEveryDpiAndFont) {
     HWND window = TheWindow();
     ASSERT_NE(window, nullptr);
