@@ -157,4 +157,20 @@ TEST(Form, ControlsWithoutCaptionsAreNamedByTheirLabels) {
     }
 }
 
+// After a new DPI or UI font a path box still shows the end of a path too long for it.
+TEST(Form, PathBoxesShowTheirEndAfterANewDpi) {
+    HWND box = GetDlgItem(TheWindow(), InputFileTxt);
+    SetWindowTextW(box, (std::wstring(200, L'a') + L"z").c_str());
+    SendMessageW(box, EM_SETSEL, 201, 201);
+    SendMessageW(box, EM_SCROLLCARET, 0, 0);
+    for (const UINT dpi : {144u, 96u}) {
+        RECT suggested{0, 0, 100, 100}, client{};
+        SendMessageW(TheWindow(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        GetClientRect(box, &client);
+        const auto x = static_cast<short>(LOWORD(SendMessageW(box, EM_POSFROMCHAR, 200, 0)));
+        EXPECT_TRUE(x >= 0 && x < client.right) << x << " at " << dpi << " DPI";
+    }
+}
+
 } // namespace
