@@ -36,9 +36,9 @@ bool IsPushButton(HWND control) {
 
 // The window has one size. A command to show it maximized (a shortcut set to "Run:
 // Maximized", start /max) shows it at that size instead, and minimized stays minimized.
-// SW_RESTORE shows a hidden window as SW_SHOWNORMAL does, but on a program's first
-// ShowWindow only SW_SHOWNORMAL and SW_SHOW are replaced by the show command of its start-up
-// information, which may be the maximized one.
+// SW_RESTORE shows a hidden window as SW_SHOWNORMAL does; but a program's first ShowWindow
+// takes SW_SHOWNORMAL or SW_SHOW as the show command of its start-up information, which may
+// be the maximized one, and leaves SW_RESTORE as it is.
 // https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-showwindow
 int ShowCommandFor(int given) {
     switch (given) {
@@ -79,7 +79,7 @@ DWORD Form1::Show(HINSTANCE instance, int showCommand) {
     }
     const Scale scale = FitWindow(GetDpiForWindow(hwnd_), font_, nullptr);
     if (!CreateControls(hwnd_, instance, scale, font_.get())) {
-        // A control refused by a hook may leave no error number; the failure is still one.
+        // A control refused (by a hook, say) may leave no error number: it is still a failure.
         const DWORD error = GetLastError();
         DestroyWindow(hwnd_);
         return error != 0 ? error : ERROR_INTERNAL_ERROR;
