@@ -181,6 +181,7 @@ struct App {
         };
         HWND popup = nullptr;
         RECT box{};
+        short at = 0;
         std::wstring record = text + L"\n1\n1"; // a normal window, a console of its own
         std::map<std::wstring, std::wstring> records;
         const auto n = static_cast<std::ptrdiff_t>(started);
@@ -270,13 +271,12 @@ struct App {
             EXPECT_FALSE(IsZoomed(window));
             EXPECT_NEAR(box.bottom * 8880.0 / box.right, 5400, 20) << box.right;
             return;
-        case Op::PathEnd: {
+        case Op::PathEnd:
             GetClientRect(Item(step.id), &box);
-            const auto x = static_cast<short>(
+            at = static_cast<short>(
                 LOWORD(SendMessageW(Item(step.id), EM_POSFROMCHAR, Text(step.id).size() - 1, 0)));
-            EXPECT_TRUE(x >= 0 && x < box.right) << x << " in " << box.right;
+            EXPECT_TRUE(at >= 0 && at < box.right) << at << " in " << box.right;
             return;
-        }
         }
     }
 
