@@ -5,6 +5,12 @@
 #include <commctrl.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // DLLs loaded from here on (the visual styles' DLL, what the file dialogs pull in) come
+    // from the system folder only, never from the program's own folder, where a file named
+    // like a system DLL may be waiting. The DLLs the loader bound before this line are not
+    // covered; the known-DLL list keeps most of those in the system folder.
+    // https://learn.microsoft.com/windows/win32/api/libloaderapi/nf-libloaderapi-setdefaultdlldirectories
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
 

@@ -16,6 +16,18 @@ class Control {
     void SetEnabled(bool enabled) const { EnableWindow(handle_, enabled ? TRUE : FALSE); }
     std::u16string Text() const { return WindowText(handle_); }
     void SetText(std::u16string_view text) const { SetWindowText(handle_, text); }
+    // A one-line box shows the end of a text too long for it (a path's file name): the
+    // caret goes to the end and the box scrolls there, disabled or not.
+    // https://learn.microsoft.com/windows/win32/controls/em-scrollcaret
+    void ShowEnd() const {
+        const int length = GetWindowTextLengthW(handle_);
+        Send(EM_SETSEL, static_cast<WPARAM>(length), length);
+        Send(EM_SCROLLCARET);
+    }
+    void SetPath(std::u16string_view path) const {
+        SetText(path);
+        ShowEnd();
+    }
 
   protected:
     LRESULT Send(UINT message, WPARAM w = 0, LPARAM l = 0) const {

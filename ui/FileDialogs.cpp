@@ -42,11 +42,19 @@ std::optional<std::u16string> RunFileDialog(HWND owner, const wchar_t* filter,
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = kPathCapacity; // in characters, not bytes
     dialog.lpstrDefExt = defaultExtension;
-    // The dialogs leave the current folder alone, so the program search for the encoder
-    // stays the same whatever folder the user browsed to.
+    // The dialogs leave the current folder as it was, whatever folder the user browsed to:
+    // the encoder starts in it, and a relative path given at start-up is read against it.
+    // OFN_NOCHANGEDIR does not work for the open dialog, so the folder is also put back here.
+    // https://learn.microsoft.com/windows/win32/api/commdlg/ns-commdlg-openfilenamew
     dialog.Flags = flags | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
+    std::wstring folder(kPathCapacity, L'\0');
+    folder.resize(GetCurrentDirectoryW(kPathCapacity, folder.data()));
     const FileDialogFunction run = LoadFileDialog(save);
-    if (run == nullptr || !run(&dialog)) {
+    const bool chosen = run != nullptr && run(&dialog);
+    if (!folder.empty()) {
+        SetCurrentDirectoryW(folder.c_str());
+    }
+    if (!chosen) {
         return std::nullopt;
     }
     file.resize(file.find(L'\0'));

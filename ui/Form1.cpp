@@ -34,6 +34,25 @@ bool IsPushButton(HWND control) {
            (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
 }
 
+// The window has one size. A command to show it maximized (a shortcut set to "Run:
+// Maximized", start /max) shows it at that size instead, and minimized stays minimized.
+// SW_RESTORE shows a hidden window as SW_SHOWNORMAL does; but a program's first ShowWindow
+// takes SW_SHOWNORMAL or SW_SHOW as the show command of its start-up information, which may
+// be the maximized one, and leaves SW_RESTORE as it is.
+// https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-showwindow
+int ShowCommandFor(int given) {
+    switch (given) {
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+    case SW_SHOWMINNOACTIVE:
+    case SW_SHOWNOACTIVATE:
+    case SW_SHOWNA:
+        return given;
+    default:
+        return SW_RESTORE;
+    }
+}
+
 } // namespace
 
 Form1::Form1(std::u16string startupArgument) : startupArgument_(std::move(startupArgument)) {}
@@ -60,13 +79,15 @@ DWORD Form1::Show(HINSTANCE instance, int showCommand) {
     }
     const Scale scale = FitWindow(GetDpiForWindow(hwnd_), font_, nullptr);
     if (!CreateControls(hwnd_, instance, scale, font_.get())) {
+        // A control refused (by a hook, say) may leave no error number: it is still a failure.
         const DWORD error = GetLastError();
         DestroyWindow(hwnd_);
-        return error;
+        return error != 0 ? error : ERROR_INTERNAL_ERROR;
     }
+    built_ = true;
     lastFocus_ = GetDlgItem(hwnd_, ids::BrowBut1);
     Form_Load();
-    ShowWindow(hwnd_, showCommand);
+    ShowWindow(hwnd_, ShowCommandFor(showCommand));
     UpdateWindow(hwnd_);
     return 0;
 }
@@ -98,6 +119,7 @@ LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l
 }
 
 LRESULT Form1::HandleMessage(UINT message, WPARAM w, LPARAM l) {
+    HWND window = hwnd_; // kept for DefWindowProcW: WM_NCDESTROY forgets hwnd_
     switch (message) {
     case WM_COMMAND:
         OnCommand(LOWORD(w), HIWORD(w));
@@ -124,6 +146,15 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM w, LPARAM l) {
             ApplyDpi(GetDpiForWindow(hwnd_), nullptr);
         }
         break;
+    case WM_SYSCOLORCHANGE:
+        // Common controls keep their own copy of the system colours, which only this
+        // message, passed on by the window that hosts them, brings up to date.
+        // https://learn.microsoft.com/windows/win32/gdi/wm-syscolorchange
+        for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            SendMessageW(child, WM_SYSCOLORCHANGE, w, l);
+        }
+        break;
     case WM_SYSCOMMAND:
         // The window keeps its size: no maximising or sizing, whatever asks for it.
         if ((w & 0xFFF0) == SC_MAXIMIZE || (w & 0xFFF0) == SC_SIZE) {
@@ -131,16 +162,20 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM w, LPARAM l) {
         }
         break;
     case WM_DESTROY:
-        PostQuitMessage(0);
+        // A window whose building failed ends nothing: the program's start-up still has the
+        // failure to show, which a quit message would close at once.
+        if (built_) {
+            PostQuitMessage(0);
+        }
         return 0;
     case WM_NCDESTROY:
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         hwnd_ = nullptr;
         break;
     default:
         break;
     }
-    return DefWindowProcW(hwnd_, message, w, l);
+    return DefWindowProcW(window, message, w, l);
 }
 
 void Form1::OnCommand(int id, int code) {
@@ -228,6 +263,8 @@ void Form1::ApplyDpi(UINT dpi, const POINT* topLeft) {
     const Scale scale = FitWindow(dpi, font, topLeft);
     LayOutControls(hwnd_, scale, font.get());
     font_ = std::move(font); // the old font goes only once no control uses it
+    InputFileTxt().ShowEnd();
+    OutputFileTxt().ShowEnd();
 }
 
 void Form1::ReportFailure(DWORD error) const {
@@ -242,8 +279,8 @@ void Form1::Form_Load() {
     // A path too short to derive an output from is kept as the input, and the boxes stay
     // empty, just as when the input "Browse..." button is given one.
     if (paths_.SetInputPath(InputPathFromStartupArgument(startupArgument_))) {
-        InputFileTxt().SetText(paths_.InputPath());
-        OutputFileTxt().SetText(paths_.OutputPath());
+        InputFileTxt().SetPath(paths_.InputPath());
+        OutputFileTxt().SetPath(paths_.OutputPath());
     }
 }
 
@@ -253,8 +290,8 @@ void Form1::BrowBut1_Click() {
         return; // cancelled or failed: nothing changes
     }
     if (paths_.SetInputPath(*file)) {
-        InputFileTxt().SetText(paths_.InputPath());
-        OutputFileTxt().SetText(paths_.OutputPath());
+        InputFileTxt().SetPath(paths_.InputPath());
+        OutputFileTxt().SetPath(paths_.OutputPath());
     }
 }
 
@@ -264,7 +301,7 @@ void Form1::BrowBut2_Click() {
         return;
     }
     paths_.SetOutputPath(*file);
-    OutputFileTxt().SetText(paths_.OutputPath());
+    OutputFileTxt().SetPath(paths_.OutputPath());
 }
 
 void Form1::SetCustomFramesEnabled(bool enabled) const {

@@ -67,6 +67,7 @@ class Form1 {
     Slider Slider2() const { return Slider(GetDlgItem(hwnd_, ids::Slider2)); }
 
     HWND hwnd_ = nullptr;
+    bool built_ = false; // every control made: closing the window now ends the program
     std::u16string startupArgument_;
     JobPaths paths_;
     UniqueFont font_;

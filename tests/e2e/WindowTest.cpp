@@ -132,7 +132,7 @@ struct Step {
 
 // One running Sorvane.exe with a fresh folder for the stand-ins' records.
 struct App {
-    explicit App(const std::wstring& argument = L"", bool alone = false) {
+    explicit App(const std::wstring& argument = L"", bool alone = false, int show = -1) {
         static int count = 0;
         wchar_t temp[MAX_PATH + 1] = {};
         GetTempPathW(MAX_PATH + 1, temp);
@@ -144,6 +144,8 @@ struct App {
             L"\"" + BuildFolder() + (alone ? L"\\alone" : L"") + L"\\Sorvane.exe\" " + argument;
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
+        startup.dwFlags = show < 0 ? 0 : STARTF_USESHOWWINDOW; // as a shortcut's "Run:" gives
+        startup.wShowWindow = static_cast<WORD>(show);
         PROCESS_INFORMATION info{};
         EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    folder.c_str(), &startup, &info));
@@ -220,6 +222,7 @@ struct App {
         GetClientRect(window, &client);
         const double scale = client.right / 8880.0;
         EXPECT_NEAR(client.bottom, 5400 * scale, 1.0);
+        EXPECT_FALSE(IsZoomed(window));
         std::vector<int> tabs, round;
         for (const Look& c : kLooks) {
             SCOPED_TRACE(testing::Message() << "control " << c.id << " at moment " << moment);
@@ -240,6 +243,13 @@ struct App {
             }
             if (c.text) {
                 EXPECT_EQ(Text(c.id), text.substr(0, text.find(L'|')));
+            }
+            if (!c.text && !Text(c.id).empty()) { // a path too long for its box shows its end
+                RECT inside;
+                GetClientRect(Item(c.id), &inside);
+                const auto x = static_cast<short>(
+                    LOWORD(SendMessageW(Item(c.id), EM_POSFROMCHAR, Text(c.id).size() - 1, 0)));
+                EXPECT_TRUE(x >= 0 && x < inside.right) << x;
             }
             EXPECT_EQ(IsWindowEnabled(Item(c.id)) != FALSE, c.enabled[moment] == '1');
             if (*c.checked) {
@@ -437,6 +447,7 @@ struct Scenario {
     std::wstring inputBox, outputBox; // what the path boxes show once the window opens
     std::vector<Step> steps;
     bool alone = false; // no stand-ins beside Sorvane.exe
+    int show = -1;      // the show command of its start-up information, if any
 };
 
 TEST(Window, Scenarios) {
@@ -445,6 +456,8 @@ TEST(Window, Scenarios) {
         L"C:\\long path\\" + std::wstring(250, L'z') + L"\\" + std::wstring(735, L'y') + L".wav";
     const std::wstring longOut = longIn.substr(0, longIn.size() - 3) + L"mp3";
     const std::wstring odd = L"C:\\a\"b\\Музыка\\\U0001F3B5 a&b|c<d>e^f%g!.wa";
+    const std::wstring music = L"C:\\Users\\Someone\\Music\\Artist Name\\2026 - A Rather Long "
+                               L"Album Title\\07 - A Rather Long Track Title (Live).";
     const std::wstring oddQuoted = L"C:\\a\\\"b\\Музыка\\\U0001F3B5 a&b|c<d>e^f%g!.wa";
     // clang-format off
     const Scenario scenarios[] = {
@@ -456,6 +469,8 @@ TEST(Window, Scenarios) {
         {odd + L"v  ", odd + L"v  ", odd + L"mp3", {{SetText, Text1, L"--ta \"A & B\" ^%PATH%!"},
             {Launch, L"lame.exe -h --ta \"A & B\" ^%PATH%! \"" + oddQuoted + L"v  \" \"" + oddQuoted + L"mp3\""}}},
         {longIn, longIn, longOut, {{Launch, L"lame.exe -h  \"" + longIn + L"\" \"" + longOut + L"\""}}},
+        // Started maximized, it opens at its own size; a path too long for its box shows its end.
+        {music + L"wav", music + L"wav", music + L"mp3", {{State, 0}}, false, SW_SHOWMAXIMIZED},
 
         // Every control at each moment, and the command each moment gives; the labels follow
         // the sliders by drags and by keys; every click starts one more encoder.
@@ -514,7 +529,7 @@ TEST(Window, Scenarios) {
     // clang-format on
     for (const Scenario& scenario : scenarios) {
         SCOPED_TRACE(scenario.argument.substr(0, 40));
-        App app(scenario.argument, scenario.alone);
+        App app(scenario.argument, scenario.alone, scenario.show);
         EXPECT_EQ(app.Text(InputFileTxt), scenario.inputBox);
         EXPECT_EQ(app.Text(OutputFileTxt), scenario.outputBox);
         for (const Step& step : scenario.steps) {

@@ -1,6 +1,7 @@
 cmake_policy(SET CMP0057 NEW)
 # Fails unless the executable imports only DLLs that every Windows installation has, and not
-# comdlg32, which the program loads when a file dialog is first shown.
+# comdlg32, which the program loads when a file dialog is first shown; and unless it sets
+# the DLL search for the DLLs it loads later (SetDefaultDllDirectories).
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "cannot read ${EXE}")
@@ -19,3 +20,6 @@ foreach(entry IN LISTS names)
     endif()
     message(STATUS "imports ${dll}")
 endforeach()
+if(NOT dump MATCHES "SetDefaultDllDirectories")
+    message(FATAL_ERROR "${EXE} does not limit the search for the DLLs it loads later")
+endif()

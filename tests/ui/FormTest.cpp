@@ -13,7 +13,7 @@ namespace {
 using namespace sorvane::ids;
 
 HWND TheWindow() { // made once: a window class is registered once per process
-    static sorvane::Form1 form(u"");
+    static sorvane::Form1 form(u"C:\\" + std::u16string(200, u'a') + u".wav");
     static const DWORD error = form.Show(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE);
     return error == 0 ? form.Handle() : nullptr;
 }
@@ -61,7 +61,24 @@ int RoomFor(HWND control, int width, UINT dpi) {
     return width - 2 * px(3);
 }
 
-// Each caption in its control's own font: the face it asked for, and room for every text.
+// A window whose building fails (here a hook refuses its controls) returns the failure for
+// start-up to show, and leaves no quit message behind that would close that message at once.
+TEST(Form, AFailedBuildIsReportedAndEndsNothing) { // before TheWindow registers the class
+    HOOKPROC refuse = [](int code, WPARAM, LPARAM l) -> LRESULT {
+        return code == HCBT_CREATEWND &&
+               (reinterpret_cast<CBT_CREATEWND*>(l)->lpcs->style & WS_CHILD);
+    };
+    HHOOK hook = SetWindowsHookExW(WH_CBT, refuse, nullptr, GetCurrentThreadId());
+    sorvane::Form1 form(u"");
+    EXPECT_NE(form.Show(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE), 0u);
+    UnhookWindowsHookEx(hook);
+    UnregisterClassW(SORVANE_WINDOW_CLASS, GetModuleHandleW(nullptr));
+    MSG quit;
+    EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+// Each caption in its control's own font: the face it asked for, and room for every text; a
+// path box shows the end of a path too long for it.
 void ExpectCaptionsFit(HWND window, const wchar_t* face, UINT dpi) {
     for (HWND control = GetWindow(window, GW_CHILD); control != nullptr;
          control = GetWindow(control, GW_HWNDNEXT)) {
@@ -77,6 +94,14 @@ void ExpectCaptionsFit(HWND window, const wchar_t* face, UINT dpi) {
         GetTextMetricsW(dc, &font);
         RECT client{};
         GetClientRect(control, &client);
+        if (IsClass(control, L"Edit") && GetWindowTextLengthW(control) > 0) {
+            const auto x = static_cast<short>(
+                LOWORD(SendMessageW(control, EM_POSFROMCHAR,
+                                    static_cast<WPARAM>(GetWindowTextLengthW(control) - 1), 0)));
+            EXPECT_TRUE(x >= 0 && x < client.right) << x << " at " << dpi << " DPI in " << face;
+            ReleaseDC(control, dc);
+            continue;
+        }
         for (const std::wstring& caption : Captions(control)) {
             SIZE extent{};
             GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
