@@ -232,11 +232,12 @@ void Form1::ApplyDpi(UINT dpi, const POINT* topLeft) {
 void Form1::ReportFailure(const StartResult& result) const {
     std::wstring text;
     if (result.program.empty()) {
-        text = L"Sorvane could not find " + result.name + L".\n\nIt looked in its own folder (" +
-               OwnFolder() + L"), in the Windows folders and in the folders on PATH. Put " +
-               result.name + L" in one of them and try again.\n\n";
+        text = L"Sorvane could not find " + result.name + L".\n\n";
+        text += L"It looked in its own folder, in the Windows folders and in the folders on PATH. ";
+        text += L"Put " + result.name + L" in one of them, such as Sorvane's own folder:\n";
+        text += OwnFolder() + L"\n\n";
     } else {
-        text = L"Sorvane could not start " + result.program + L".\n\n";
+        text = L"Sorvane could not start\n" + result.program + L"\n\n";
     }
     text += ErrorReport(result.error, result.program);
     MessageBoxW(hwnd_, text.c_str(), kCaption, MB_OK | MB_ICONERROR);
