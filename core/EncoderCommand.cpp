@@ -23,7 +23,8 @@ std::u16string DecimalText(std::int32_t value) {
 }
 
 std::u16string BuildEncoderCommand(const EncoderSettings& settings) {
-    std::u16string command = u"lame.exe ";
+    std::u16string command = kEncoderProgram;
+    command += u' ';
     if (settings.Mode == EncoderMode::StandardMode) {
         command += u"-h";
     } else {

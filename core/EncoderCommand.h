@@ -8,6 +8,9 @@ namespace sorvane {
 
 enum class EncoderMode { StandardMode, CustomMode };
 
+// The encoder's program, the first word of every encoder command.
+inline constexpr char16_t kEncoderProgram[] = u"lame.exe";
+
 // Constant bitrate in kbps for each position of the bitrate slider.
 inline constexpr std::array<std::int32_t, 6> BitrateTable{32, 48, 64, 96, 128, 160};
 

@@ -5,7 +5,6 @@
 #include "EncoderCommand.h"
 #include "FileDialogs.h"
 #include "Layout.h"
-#include "Process.h"
 
 #include <string>
 
@@ -267,8 +266,17 @@ void Form1::ApplyDpi(UINT dpi, const POINT* topLeft) {
     OutputFileTxt().ShowEnd();
 }
 
-void Form1::ReportFailure(DWORD error) const {
-    const std::wstring text = ErrorReport(error);
+void Form1::ReportFailure(const StartResult& result) const {
+    std::wstring text;
+    if (result.program.empty()) {
+        text = L"Sorvane could not find " + result.name + L".\n\n";
+        text += L"It looked in its own folder, in the Windows folders and in the folders on PATH. ";
+        text += L"Put " + result.name + L" in one of them, such as Sorvane's own folder:\n";
+        text += OwnFolder() + L"\n\n";
+    } else {
+        text = L"Sorvane could not start\n" + result.program + L"\n\n";
+    }
+    text += ErrorReport(result.error, result.program);
     MessageBoxW(hwnd_, text.c_str(), kCaption, MB_OK | MB_ICONERROR);
 }
 
@@ -356,14 +364,19 @@ void Form1::Command1_Click() {
     settings.ExtraOptions = Text1().Text();
     settings.InputPath = paths_.InputPath();
     settings.OutputPath = paths_.OutputPath();
-    if (const DWORD error = LaunchEncoder(BuildEncoderCommand(settings))) {
-        ReportFailure(error);
+    if (const StartResult result = LaunchEncoder(BuildEncoderCommand(settings)); result.error) {
+        ReportFailure(result);
     }
 }
 
 void Form1::Command2_Click() {
-    if (const DWORD error = StartProcess(u"notepad.exe USAGE")) {
-        ReportFailure(error);
+    // Notepad starts beside the encoder that "Start Encoding" would run, so that the USAGE
+    // there opens wherever Sorvane was started from; with no encoder, in Sorvane's own folder.
+    std::wstring folder = FindProgram(ToWide(kEncoderProgram));
+    folder = folder.empty() ? OwnFolder() : folder.substr(0, folder.find_last_of(L"\\/") + 1);
+    if (const StartResult result = StartProcess(u"notepad.exe USAGE", folder.c_str());
+        result.error) {
+        ReportFailure(result);
     }
 }
 

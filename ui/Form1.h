@@ -4,6 +4,7 @@
 #include "Controls.h"
 #include "FileNames.h"
 #include "Layout.h"
+#include "Process.h"
 #include "Win32.h"
 
 #include <string>
@@ -37,7 +38,9 @@ class Form1 {
     Scale FitWindow(UINT dpi, UniqueFont& font, const POINT* topLeft) const;
     // Lays the window out again for a DPI and the current UI font.
     void ApplyDpi(UINT dpi, const POINT* topLeft);
-    void ReportFailure(DWORD error) const;
+    // Tells the person which program could not be started and why; for a program found
+    // nowhere, where it was looked for and what to do.
+    void ReportFailure(const StartResult& result) const;
     void SetCustomFramesEnabled(bool enabled) const;
 
     // Event handlers, one per control event.

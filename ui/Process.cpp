@@ -30,22 +30,28 @@ bool IsAbsolute(std::wstring_view folder) {
            folder.substr(0, 2) == L"\\\\";
 }
 
-// The full path of the program that a command line starts: its first word, looked for in
-// Sorvane's own folder, the system folders and then the absolute folders on PATH. Unlike
-// CreateProcessW's own search, never in the current folder, where a program of the same name
-// could have been planted beside the files the user opened. Empty when it is nowhere.
-std::wstring FindProgram(std::wstring_view commandLine) {
+// The program that a command line starts, as it names it: its first word, without quotes.
+std::wstring_view ProgramName(std::wstring_view commandLine) {
     const bool quoted = !commandLine.empty() && commandLine[0] == L'"';
-    const std::wstring_view name = quoted
-                                       ? commandLine.substr(1, commandLine.find(L'"', 1) - 1)
-                                       : commandLine.substr(0, commandLine.find_first_of(L" \t"));
-    if (name.empty() || name.find_first_of(L"\\/:") != std::wstring_view::npos) {
-        return std::wstring(name); // nothing to look for, or a path taken as the caller wrote it
-    }
+    return quoted ? commandLine.substr(1, commandLine.find(L'"', 1) - 1)
+                  : commandLine.substr(0, commandLine.find_first_of(L" \t"));
+}
+
+} // namespace
+
+std::wstring OwnFolder() {
     std::wstring own =
         FilledText([](wchar_t* b, DWORD n) { return GetModuleFileNameW(nullptr, b, n); });
     own.resize(own.find_last_of(L'\\') + 1);
-    std::vector<std::wstring> folders = {own, FilledText(GetSystemDirectoryW),
+    return own;
+}
+
+std::wstring FindProgram(std::wstring_view commandLine) {
+    const std::wstring_view name = ProgramName(commandLine);
+    if (name.empty() || name.find_first_of(L"\\/:") != std::wstring_view::npos) {
+        return std::wstring(name); // nothing to look for, or a path taken as the caller wrote it
+    }
+    std::vector<std::wstring> folders = {OwnFolder(), FilledText(GetSystemDirectoryW),
                                          FilledText(GetWindowsDirectoryW)};
     const std::wstring path =
         FilledText([](wchar_t* b, DWORD n) { return GetEnvironmentVariableW(L"PATH", b, n); });
@@ -70,20 +76,19 @@ std::wstring FindProgram(std::wstring_view commandLine) {
     return {};
 }
 
-} // namespace
-
-DWORD StartProcess(std::u16string_view commandLine) {
-    if (commandLine.size() > kMaxCommandLine) {
-        return ERROR_FILENAME_EXCED_RANGE;
-    }
-    if (commandLine.find(u'\0') != std::u16string_view::npos) {
-        return ERROR_INVALID_PARAMETER; // it would end the command early
-    }
+StartResult StartProcess(std::u16string_view commandLine, const wchar_t* folder) {
     // CreateProcessW may write into the command line, so it gets its own copy.
     std::wstring buffer = ToWide(commandLine);
-    const std::wstring program = FindProgram(buffer);
-    if (program.empty()) {
-        return ERROR_FILE_NOT_FOUND;
+    StartResult result{0, std::wstring(ProgramName(buffer)), FindProgram(buffer)};
+    if (result.program.empty()) {
+        result.error = ERROR_FILE_NOT_FOUND;
+    } else if (commandLine.size() > kMaxCommandLine) {
+        result.error = ERROR_FILENAME_EXCED_RANGE;
+    } else if (commandLine.find(u'\0') != std::u16string_view::npos) {
+        result.error = ERROR_INVALID_PARAMETER; // it would end the command early
+    }
+    if (result.error != 0) {
+        return result;
     }
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -92,23 +97,24 @@ DWORD StartProcess(std::u16string_view commandLine) {
     PROCESS_INFORMATION info{};
     // The program is named by its full path; the command line is passed on exactly as it is,
     // so the program still sees its plain name as its first word.
-    if (!CreateProcessW(program.c_str(), buffer.data(), nullptr, nullptr, FALSE,
-                        CREATE_NEW_CONSOLE | CREATE_UNICODE_ENVIRONMENT, nullptr, nullptr, &startup,
+    if (!CreateProcessW(result.program.c_str(), buffer.data(), nullptr, nullptr, FALSE,
+                        CREATE_NEW_CONSOLE | CREATE_UNICODE_ENVIRONMENT, nullptr, folder, &startup,
                         &info)) {
         const DWORD error = GetLastError();
-        return error != 0 ? error : ERROR_GEN_FAILURE;
+        result.error = error != 0 ? error : ERROR_GEN_FAILURE;
+        return result;
     }
     UniqueHandle process(info.hProcess);
     UniqueHandle thread(info.hThread);
-    return 0;
+    return result;
 }
 
-DWORD LaunchEncoder(std::u16string_view command) {
-    const DWORD error = StartProcess(command);
-    if (error == 0) {
+StartResult LaunchEncoder(std::u16string_view command) {
+    StartResult result = StartProcess(command);
+    if (result.error == 0) {
         MessageBeep(MB_OK);
     }
-    return error;
+    return result;
 }
 
 } // namespace sorvane

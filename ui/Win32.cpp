@@ -4,8 +4,10 @@ namespace sorvane {
 
 namespace {
 
-// Windows' own description of an error number, without the trailing line break.
-std::wstring ErrorText(DWORD error) {
+// Windows' own description of an error number, without the trailing line break. It is read
+// with its inserts left as they are, as a caller cannot know how many a system message wants;
+// then each %1, in the descriptions of a failed start the program's path, is filled.
+std::wstring ErrorText(DWORD error, std::wstring_view insert) {
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -21,12 +23,16 @@ std::wstring ErrorText(DWORD error) {
     if (text.empty()) {
         text = L"Unknown error";
     }
+    for (std::size_t at = 0; (at = text.find(L"%1", at)) != std::wstring::npos;) {
+        text.replace(at, 2, insert);
+        at += insert.size();
+    }
     return text;
 }
 
 } // namespace
 
-std::wstring ErrorReport(DWORD error) {
+std::wstring ErrorReport(DWORD error, std::wstring_view insert) {
     // The number is written here: std::to_wstring would link the C library's whole printf.
     wchar_t digits[10];
     std::size_t count = 0;
@@ -37,7 +43,7 @@ std::wstring ErrorReport(DWORD error) {
     while (count != 0) {
         report += digits[--count];
     }
-    return report + L": " + ErrorText(error);
+    return report + L": " + ErrorText(error, insert);
 }
 
 std::u16string WindowText(HWND window) {

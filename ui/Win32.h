@@ -55,8 +55,8 @@ struct GdiObjectDeleter {
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 
 // "Error N: " and Windows' own description of the error number, the way the program
-// reports a failure.
-std::wstring ErrorReport(DWORD error);
+// reports a failure, with `insert` (the program that failed to start) in place of its %1.
+std::wstring ErrorReport(DWORD error, std::wstring_view insert = {});
 
 std::u16string WindowText(HWND window);
 void SetWindowText(HWND window, std::u16string_view text);

@@ -1,7 +1,7 @@
 // Stands in for lame.exe and notepad.exe: records how it was started, then exits. Each start
 // writes one file in %SORVANE_RECORD_DIR%, named by the start time, of UTF-16 lines: the raw
-// command line, the show-window value (-1 for none), 1 when the program has a console window
-// of its own, then argv as the C runtime split it.
+// command line, the current folder, the show-window value (-1 for none), 1 when the program
+// has a console window of its own, then argv as the C runtime split it.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,6 +12,8 @@ int wmain(int argc, wchar_t** argv) {
     startup.cb = sizeof(startup);
     GetStartupInfoW(&startup);
     std::wstring record = GetCommandLineW();
+    wchar_t folder[32768];
+    record += L"\n" + std::wstring(folder, GetCurrentDirectoryW(32768, folder));
     record +=
         L"\n" + std::to_wstring(startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : -1);
     // A console host that is slow to start may not have made its window yet: ask again awhile.

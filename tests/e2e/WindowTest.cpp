@@ -111,12 +111,14 @@ enum Op {
     Text,    // id, text: the control shows this text
     Checked, // id, value: the button's check state
     Launch,  // text: "Start Encoding" starts one more program with this command line
-    Started, // text: one more program was started with this command line
+    Started, // text: one more program was started with this command line; in the current
+             // folder, or in the one on the text's second line
     Dialog,  // id, text: the button's file dialog is given this file (no text: cancelled);
              // value IDYES or IDNO: the file exists, and so answers the question to replace it
     Filter,  // id, text: the button's dialog offers this file type, and shows of three files
              // (a.wav, b.mp3, c.txt) just the one of that type
-    Message, // text: a message box shows, its text starting so; OK closes it
+    Message, // text: a message box of the window shows, holding each |-separated part and no
+             // unfilled %; the window waits for OK, which closes it
     Away,    // another window is activated, then Sorvane's window again
 };
 
@@ -325,7 +327,9 @@ struct App {
                 << "step " << step.op << ", id " << step.id << ", " << step.value << ", " << text;
         };
         HWND popup = nullptr;
-        std::wstring record = text + L"\n1\n1"; // a normal window, a console of its own
+        // Its folder, a normal window, a console of its own.
+        std::wstring record =
+            text + (text.find(L'\n') != text.npos ? L"" : L"\n" + folder) + L"\n1\n1";
         std::map<std::wstring, std::wstring> records;
         const auto n = static_cast<std::ptrdiff_t>(started);
         switch (step.op) {
@@ -420,7 +424,11 @@ struct App {
         case Op::Message: // its text is the static 0xFFFF; the window waits for its answer
             popup = Popup();
             record = WindowText(GetDlgItem(popup, 0xFFFF));
-            EXPECT_TRUE(record.rfind(text, 0) == 0 && record.size() > text.size()) << record;
+            for (std::size_t at = 0, end = 0; end < text.size(); at = end + 1) {
+                end = std::min(text.find(L'|', at), text.size());
+                EXPECT_NE(record.find(text.substr(at, end - at)), record.npos) << record;
+            }
+            EXPECT_EQ(record.find(L'%'), record.npos) << record;
             EXPECT_FALSE(IsWindowEnabled(window));
             PostMessageW(popup, WM_COMMAND, IDOK, 0);
             return expect([&] { return !IsWindow(popup) && IsWindowEnabled(window); });
@@ -500,7 +508,7 @@ TEST(Window, Scenarios) {
             {Checked, EnableQual, 1}, {TabTo, CustomCh}, {Key, VK_UP}, {Checked, StandardCh, 1},
             {Checked, EnableQual, 0}, {TabTo, Command1}, {Key, VK_RETURN},
             {Started, L"lame.exe -h  C:\\x.wav C:\\x.mp3"}, {Key, VK_ESCAPE}, {TabTo, Text1},
-            {Key, VK_RETURN}, {TabTo, Command2}, {Key, VK_RETURN}, {Started, L"notepad.exe USAGE"},
+            {Key, VK_RETURN}, {TabTo, Command2}, {Key, VK_RETURN}, {Started, L"notepad.exe USAGE\n" + BuildFolder()},
             {TabTo, Text1}, {Away}, {Focus, Text1}}},
 
         // The file dialogs: what each offers; the save dialog adds the extension and asks
@@ -519,9 +527,12 @@ TEST(Window, Scenarios) {
             {Dialog, BrowBut1}, {Dialog, BrowBut2},
             {Launch, L"lame.exe -h  \"<dir>\\second.wav\" \"<dir>\\second.mp3\""}}},
 
-        // A failed start shows its number and the system's text; the window lives on.
+        // A failed start shows its number and the system's text, and for an encoder found
+        // nowhere the places searched; the window lives on. Info then starts in Sorvane's folder.
         {L"C:\\keep.wav", L"C:\\keep.wav", L"C:\\keep.mp3", {
-            {Click, Command1}, {Message, L"Error 2: "}, {Text, InputFileTxt, L"C:\\keep.wav"}}, true},
+            {Click, Command1}, {Message, L"lame.exe|" + BuildFolder() + L"\\alone|Windows|PATH|Error 2: "},
+            {Text, InputFileTxt, L"C:\\keep.wav"}, {Click, Command2},
+            {Started, L"notepad.exe USAGE\n" + BuildFolder() + L"\\alone"}}, true},
         {L"C:\\a.wav", L"C:\\a.wav", L"C:\\a.mp3", {
             {SetText, Text1, x}, {Launch, L"lame.exe -h " + x + L" C:\\a.wav C:\\a.mp3"},
             {SetText, Text1, x + L"x"}, {Click, Command1}, {Message, L"Error 206: "}}},
@@ -541,17 +552,30 @@ TEST(Window, Scenarios) {
 }
 
 // The encoder is looked for in Sorvane's own folder, the system folders and PATH, never in
-// the current folder: a lame.exe planted there (no program at all) is passed over for the
-// one on PATH, even when PATH names the current folder as ".".
+// the current folder: a lame.exe planted there (a text file, no program) is passed over for
+// the one on PATH, even when PATH names the current folder as "."; Info opens the USAGE beside
+// that one. Once PATH names the planted file's folder in full, the failure names that file.
 TEST(Window, TheEncoderOnPathRunsNotOneInTheCurrentFolder) {
-    std::wstring path(32767, L'\0');
+    std::wstring path(32767, L'\0'), planted;
     path.resize(GetEnvironmentVariableW(L"PATH", path.data(), 32767));
-    SetEnvironmentVariableW(L"PATH", (L";.;" + BuildFolder() + L";" + path).c_str());
+    {
+        SetEnvironmentVariableW(L"PATH", (L";.;" + BuildFolder() + L";" + path).c_str());
+        App app(L"C:\\a.wav", true);
+        planted = app.folder + L"\\lame.exe";
+        HANDLE file =
+            CreateFileW(planted.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, "no program", 10, &written, nullptr);
+        CloseHandle(file);
+        app.Run({Launch, L"lame.exe -h  C:\\a.wav C:\\a.mp3"});
+        app.Run({Click, Command2});
+        app.Run({Started, L"notepad.exe USAGE\n" + BuildFolder()});
+    }
+    SetEnvironmentVariableW(L"PATH", (planted.substr(0, planted.size() - 9) + L";" + path).c_str());
     App app(L"C:\\a.wav", true);
     SetEnvironmentVariableW(L"PATH", path.c_str());
-    CloseHandle(CreateFileW((app.folder + L"\\lame.exe").c_str(), GENERIC_WRITE, 0, nullptr,
-                            CREATE_ALWAYS, 0, nullptr));
-    app.Run({Launch, L"lame.exe -h  C:\\a.wav C:\\a.mp3"});
+    app.Run({Click, Command1});
+    app.Run({Message, planted});
 }
 
 // The window as it opens, here and at a higher DPI (e2e_window_high_dpi): at least the DPI's
