@@ -1,8 +1,6 @@
-// Drives the real Sorvane.exe from outside, as a person would, by tables of scenarios (a
-// start-up text, then steps and what the window and the stand-in lame.exe and notepad.exe
-// must show and receive); then the window as it opens, repeated use, the version record.
-// Every expectation is written here from the window's intended behaviour, never read from
-// the program's own tables.
+// Drives the real Sorvane.exe from outside, as a person would, by tables of scenarios: a
+// start-up, then steps and what the window and the stand-in lame.exe and notepad.exe must
+// show and receive. Every expectation is written here, never read from the program.
 #include "ControlIds.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +10,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <iterator>
 #include <map>
@@ -58,22 +57,30 @@ std::size_t Beeps() {
     return size == INVALID_FILE_SIZE ? 0 : size;
 }
 
-// What every control shows and allows, at the moments 0: the window has opened, 1: "Custom"
-// was chosen, 2: the three custom boxes were checked and both sliders dragged (quality to 3,
-// bitrate to 0), 3: "Standard" was chosen. Places are in twips, a control in a frame from the
-// frame's corner; a text with '|' changes with the moment; null text: the scenario's path.
-// Per moment: enabled, checked (check boxes and option buttons) and whether Tab stops on it.
+void MakeFile(const std::wstring& path, const char* content = "") {
+    CreateDirectoryW(path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, content, static_cast<DWORD>(std::strlen(content)), &written, nullptr);
+    CloseHandle(file);
+}
+
+// Every control at the moments 0: the window has opened, 1: "Custom" was chosen, 2: the three
+// custom boxes were checked and the sliders dragged (quality to 3, bitrate to 0), 3: "Standard"
+// was chosen. Its place in twips (in a frame, from the frame's corner); the name a person and a
+// screen reader know it by: its caption, or for a box or slider the label before it (a '|'
+// parts it by moment); per moment, enabled, checked (buttons), and whether Tab stops on it.
 struct Look {
     int id, frame, left, top, width, height;
-    const wchar_t* text;
+    const wchar_t* name;
     const char *enabled, *checked, *tab;
 };
 // clang-format off
 const Look kLooks[] = { // in the order of the Tab key
     {Label1, 0, 120, 120, 495, 255, L"Input:", "1111", "", "0000"},
     {Label2, 0, 120, 480, 615, 255, L"Output:", "1111", "", "0000"},
-    {InputFileTxt, 0, 720, 120, 3135, 285, nullptr, "0000", "", "0000"},
-    {OutputFileTxt, 0, 720, 480, 3135, 285, nullptr, "0000", "", "0000"},
+    {InputFileTxt, 0, 720, 120, 3135, 285, L"Input:", "0000", "", "0000"},
+    {OutputFileTxt, 0, 720, 480, 3135, 285, L"Output:", "0000", "", "0000"},
     {BrowBut1, 0, 3960, 120, 975, 255, L"Browse...", "1111", "", "1111"},
     {BrowBut2, 0, 3960, 480, 975, 255, L"Browse...", "1111", "", "1111"},
     {Frame1, 0, 5040, 0, 3735, 855, L"Encoding Settings", "1111", "", "0000"},
@@ -81,10 +88,10 @@ const Look kLooks[] = { // in the order of the Tab key
     {CustomCh, Frame1, 120, 480, 2655, 255, L"Custom", "1111", "0110", "0110"},
     {Command1, 0, 1800, 4920, 4935, 375, L"Start Encoding", "1111", "", "1111"},
     {Label3, 0, 120, 4440, 1455, 255, L"Additional Options:", "1111", "", "0000"},
-    {Text1, 0, 1560, 4440, 3375, 285, L"", "1111", "", "1111"},
+    {Text1, 0, 1560, 4440, 3375, 285, L"Additional Options:", "1111", "", "1111"},
     {Frame2, 0, 840, 960, 3615, 1575, L"Noise shaping and psyco acoustic algorithms", "0110", "", "0000"},
     {Label4, Frame2, 120, 480, 3375, 255, L"Quality:", "0110", "", "0000"},
-    {Slider1, Frame2, 120, 720, 3375, 375, L"", "0110", "", "0110"},
+    {Slider1, Frame2, 120, 720, 3375, 375, L"Quality:", "0110", "", "0110"},
     {QualityDesc, Frame2, 240, 1200, 3135, 255,
         L"Highest quality, very slow|Highest quality, very slow|Good quality, slow|Good quality, slow", "0110", "", "0000"},
     {EnableQual, Frame2, 120, 240, 3375, 255, L"Enable", "0110", "0010", "0110"},
@@ -92,7 +99,7 @@ const Look kLooks[] = { // in the order of the Tab key
     {DisableFiltering, Frame3, 120, 240, 2775, 255, L"Disable all filtering", "0110", "0010", "0110"},
     {Frame4, 0, 4560, 960, 3615, 1575, L"Constant bitrate settings", "0110", "", "0000"},
     {EnableBitrate, Frame4, 120, 240, 3375, 255, L"Enable", "0110", "0010", "0110"},
-    {Slider2, Frame4, 120, 720, 3375, 375, L"", "0110", "", "0110"},
+    {Slider2, Frame4, 120, 720, 3375, 375, L"Bitrate:", "0110", "", "0110"},
     {BitrateDesc, Frame4, 240, 1200, 3135, 255, L"128 kbps|128 kbps|32 kbps|32 kbps", "0110", "", "0000"},
     {Label6, Frame4, 120, 480, 3375, 255, L"Bitrate:", "0110", "", "0000"},
     {Command2, 0, 5040, 4440, 1095, 255, L"Info", "1111", "", "1111"},
@@ -100,10 +107,9 @@ const Look kLooks[] = { // in the order of the Tab key
 // clang-format on
 
 enum Op {
-    State,   // id: the moment (see Look) every control shows
+    State,   // id: every control is as kLooks has it at this moment
     Click,   // id: the control is clicked
     Key,     // id: this virtual key is pressed
-    Tab,     // id: Tab (value 1: Shift+Tab) moves the focus to this control
     TabTo,   // id: Tab until this control has the focus
     Focus,   // id: the focus is on this control
     SetText, // id, text: the control's text is set
@@ -115,8 +121,8 @@ enum Op {
              // folder, or in the one on the text's second line
     Dialog,  // id, text: the button's file dialog is given this file (no text: cancelled);
              // value IDYES or IDNO: the file exists, and so answers the question to replace it
-    Filter,  // id, text: the button's dialog offers this file type, and shows of three files
-             // (a.wav, b.mp3, c.txt) just the one of that type
+    Filter,  // id, text: the button's dialog offers this file type, and shows of a.wav, b.mp3
+             // and c.txt the one of that type
     Message, // text: a message box of the window shows, holding each |-separated part and no
              // unfilled %; the window waits for OK, which closes it
     Away,    // another window is activated, then Sorvane's window again
@@ -132,25 +138,42 @@ struct Step {
     std::wstring text;
 };
 
-// One running Sorvane.exe with a fresh folder for the stand-ins' records.
+struct Scenario {
+    std::wstring argument;            // the start-up text
+    std::wstring inputBox, outputBox; // what the path boxes show once the window opens
+    std::vector<Step> steps;
+    bool alone = false; // a copy of Sorvane.exe with no lame.exe beside it, and one that is no
+                        // program planted in its current folder
+    std::wstring path;  // a folder put before PATH
+    int show = -1;      // the show command of its start-up information, if any
+};
+
+// One running Sorvane.exe, in a fresh folder that also takes the stand-ins' records.
 struct App {
-    explicit App(const std::wstring& argument = L"", bool alone = false, int show = -1) {
+    explicit App(const Scenario& start) {
         static int count = 0;
         wchar_t temp[MAX_PATH + 1] = {};
         GetTempPathW(MAX_PATH + 1, temp);
         folder = temp + (L"Sorvane тест " + std::to_wstring(GetCurrentProcessId())) + L"-" +
                  std::to_wstring(++count);
         CreateDirectoryW(folder.c_str(), nullptr);
+        if (start.alone) {
+            MakeFile(folder + L"\\lame.exe", "no program");
+        }
         SetEnvironmentVariableW(L"SORVANE_RECORD_DIR", folder.c_str());
-        std::wstring line =
-            L"\"" + BuildFolder() + (alone ? L"\\alone" : L"") + L"\\Sorvane.exe\" " + argument;
+        std::wstring path(32767, L'\0');
+        path.resize(GetEnvironmentVariableW(L"PATH", path.data(), 32767));
+        SetEnvironmentVariableW(L"PATH", (Expand(start.path) + L";" + path).c_str());
+        std::wstring line = L"\"" + BuildFolder() + (start.alone ? L"\\alone" : L"") +
+                            L"\\Sorvane.exe\" " + start.argument;
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
-        startup.dwFlags = show < 0 ? 0 : STARTF_USESHOWWINDOW; // as a shortcut's "Run:" gives
-        startup.wShowWindow = static_cast<WORD>(show);
+        startup.dwFlags = start.show < 0 ? 0 : STARTF_USESHOWWINDOW; // as a shortcut gives it
+        startup.wShowWindow = static_cast<WORD>(start.show);
         PROCESS_INFORMATION info{};
         EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    folder.c_str(), &startup, &info));
+        SetEnvironmentVariableW(L"PATH", path.c_str());
         CloseHandle(info.hThread);
         process = info.hProcess;
         WaitUntil(
@@ -163,6 +186,12 @@ struct App {
         CloseHandle(process);
     }
 
+    std::wstring Expand(std::wstring text) const {
+        for (std::size_t at; (at = text.find(L"<dir>")) != text.npos;) {
+            text.replace(at, 5, folder);
+        }
+        return text;
+    }
     HWND Item(int id) const { return GetDlgItem(window, id); }
     std::wstring Text(int id) const { return WindowText(Item(id)); }
     int Check(int id) const { return static_cast<int>(SendMessageW(Item(id), BM_GETCHECK, 0, 0)); }
@@ -187,16 +216,15 @@ struct App {
         PostMessageW(Item(id), BM_CLICK, 0, 0);
     }
     // Through the system's input queue, to whatever control has the focus.
-    void Key(WORD key, bool shift = false) const {
+    void Key(WORD key) const {
         Activate();
-        INPUT inputs[4] = {};
-        const WORD keys[4] = {VK_SHIFT, key, key, VK_SHIFT};
-        for (int i = 0; i < 4; ++i) {
-            inputs[i].type = INPUT_KEYBOARD;
-            inputs[i].ki.wVk = keys[i];
-            inputs[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+        INPUT inputs[2] = {};
+        for (INPUT& input : inputs) {
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = key;
+            input.ki.dwFlags = &input == inputs ? 0 : KEYEVENTF_KEYUP;
         }
-        SendInput(shift ? 4 : 2, shift ? inputs : inputs + 1, sizeof(INPUT));
+        SendInput(2, inputs, sizeof(INPUT));
     }
     // The records of the stand-ins' starts (see StandIn.cpp), named by their start time.
     std::map<std::wstring, std::wstring> Records() const {
@@ -216,9 +244,9 @@ struct App {
         FindClose(search);
         return records;
     }
-    // The window as it shows at a moment of kLooks: each control's place (all scaled by one
-    // factor, which the UI font may raise above the DPI's own), text, state, and the round
-    // the Tab key makes; the sliders' ranges, steps, tick marks and positions.
+    // The window at a moment of kLooks, all its places scaled by one factor (which the UI font
+    // may raise above the DPI's own); the round the Tab key makes; the sliders' range, small
+    // and large change, ticks at every position below the track, and position.
     void ExpectState(int moment) const {
         RECT client;
         GetClientRect(window, &client);
@@ -239,15 +267,24 @@ struct App {
             EXPECT_NEAR(at.top, top * scale, 1.0);
             EXPECT_NEAR(at.right, (left + c.width) * scale, 1.0);
             EXPECT_NEAR(at.bottom, (top + c.height) * scale, 1.0);
-            std::wstring text = c.text ? c.text : L"";
-            for (int i = 0; i < moment && text.find(L'|') != text.npos; ++i) {
-                text.erase(0, text.find(L'|') + 1);
+            std::wstring name = c.name;
+            for (int i = 0; i < moment && name.find(L'|') != name.npos; ++i) {
+                name.erase(0, name.find(L'|') + 1);
             }
-            if (c.text) {
-                EXPECT_EQ(Text(c.id), text.substr(0, text.find(L'|')));
+            wchar_t kind[32] = {};
+            GetClassNameW(Item(c.id), kind, 32);
+            if (lstrcmpiW(kind, L"Edit") != 0 && lstrcmpiW(kind, TRACKBAR_CLASSW) != 0) {
+                EXPECT_EQ(Text(c.id), name.substr(0, name.find(L'|')));
+            } else { // named after the nearest label before it, unless a tab group starts first
+                HWND before = GetWindow(Item(c.id), GW_HWNDPREV);
+                while (GetClassNameW(before, kind, 32) && lstrcmpiW(kind, L"Static") != 0 &&
+                       (~GetWindowLongPtrW(before, GWL_STYLE) & (WS_GROUP | WS_TABSTOP)) != 0) {
+                    before = GetWindow(before, GW_HWNDPREV);
+                }
+                EXPECT_EQ(lstrcmpiW(kind, L"Static") == 0 ? WindowText(before) : L"", name);
             }
-            if (!c.text && !Text(c.id).empty()) { // a path too long for its box shows its end
-                RECT inside;
+            if (!Text(c.id).empty() && (c.id == InputFileTxt || c.id == OutputFileTxt)) {
+                RECT inside; // a path too long for its box shows its end
                 GetClientRect(Item(c.id), &inside);
                 const auto x = static_cast<short>(
                     LOWORD(SendMessageW(Item(c.id), EM_POSFROMCHAR, Text(c.id).size() - 1, 0)));
@@ -270,22 +307,6 @@ struct App {
         for (const int label : {Label4, QualityDesc, BitrateDesc, Label6}) {
             EXPECT_EQ(GetWindowLongPtrW(Item(label), GWL_STYLE) & SS_TYPEMASK, SS_CENTER);
         }
-        // A screen reader names a control without a caption of its own after the nearest label
-        // before it in z-order, unless a control that starts a tab group comes first.
-        for (const auto& [id, name] : {std::pair{InputFileTxt, L"Input:"},
-                                       {OutputFileTxt, L"Output:"},
-                                       {Text1, L"Additional Options:"},
-                                       {Slider1, L"Quality:"},
-                                       {Slider2, L"Bitrate:"}}) {
-            HWND before = GetWindow(Item(id), GW_HWNDPREV);
-            wchar_t kind[8] = {};
-            while (GetClassNameW(before, kind, 8) && lstrcmpiW(kind, L"Static") != 0 &&
-                   (~GetWindowLongPtrW(before, GWL_STYLE) & (WS_GROUP | WS_TABSTOP)) != 0) {
-                before = GetWindow(before, GW_HWNDPREV);
-            }
-            EXPECT_EQ(lstrcmpiW(kind, L"Static") == 0 ? WindowText(before) : L"", name) << id;
-        }
-        // Range, small and large change, ticks at every position below the track, position.
         for (const auto& [id, maximum, positions] :
              {std::tuple{Slider1, 9, "0033"}, std::tuple{Slider2, 5, "4400"}}) {
             const auto ask = [&](UINT message) { return SendMessageW(Item(id), message, 0, 0); };
@@ -298,12 +319,6 @@ struct App {
                 std::vector<LRESULT>({0, maximum, 1, 5, maximum + 1, positions[moment] - '0', 0}))
                 << "slider " << id << " at moment " << moment;
         }
-    }
-    // Makes the file that a step names, and its folder.
-    static void MakeFile(const std::wstring& path) {
-        CreateDirectoryW(path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
-        CloseHandle(
-            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     }
     // The file dialog of a "Browse..." button, once it shows, with this text in its file name
     // box (edt1 in the older layout, else the combo box cmb13) and OK or Cancel pressed.
@@ -318,10 +333,7 @@ struct App {
     }
 
     void Run(const Step& step) {
-        std::wstring text = step.text;
-        for (std::size_t at; (at = text.find(L"<dir>")) != text.npos;) {
-            text.replace(at, 5, folder);
-        }
+        const std::wstring text = Expand(step.text);
         const auto expect = [&](const std::function<bool()>& condition) {
             EXPECT_TRUE(WaitUntil(condition))
                 << "step " << step.op << ", id " << step.id << ", " << step.value << ", " << text;
@@ -339,9 +351,6 @@ struct App {
             return Click(step.id);
         case Op::Key:
             return Key(static_cast<WORD>(step.id));
-        case Op::Tab:
-            Key(VK_TAB, step.value == 1);
-            return expect([&] { return FocusId() == step.id; });
         case Op::TabTo:
             for (int i = 0, before; i < 20 && (before = FocusId()) != step.id; ++i) {
                 Key(VK_TAB);
@@ -382,8 +391,8 @@ struct App {
             ASSERT_GT(records.size(), started++) << text;
             const auto& [name, got] = *std::next(records.begin(), n);
             EXPECT_TRUE(whole(got)) << got;
-            // The stand-in ends once it has written its record; its console window goes with it,
-            // so that it takes no key meant for Sorvane.
+            // The stand-in ends once it has written its record, and its console window with it,
+            // which so takes no key meant for Sorvane.
             HANDLE standIn = OpenProcess(SYNCHRONIZE, FALSE, std::stoul(name.substr(21)));
             EXPECT_NE(WaitForSingleObject(standIn, 10000), WAIT_TIMEOUT);
             CloseHandle(standIn);
@@ -421,7 +430,7 @@ struct App {
             PostMessageW(popup, WM_COMMAND, IDCANCEL, 0);
             return expect([&] { return !IsWindow(popup); });
         }
-        case Op::Message: // its text is the static 0xFFFF; the window waits for its answer
+        case Op::Message: // its text is the static 0xFFFF
             popup = Popup();
             record = WindowText(GetDlgItem(popup, 0xFFFF));
             for (std::size_t at = 0, end = 0; end < text.size(); at = end + 1) {
@@ -450,23 +459,16 @@ struct App {
     std::size_t beeps = Beeps();           // before this program started
 };
 
-struct Scenario {
-    std::wstring argument;            // the start-up text
-    std::wstring inputBox, outputBox; // what the path boxes show once the window opens
-    std::vector<Step> steps;
-    bool alone = false; // no stand-ins beside Sorvane.exe
-    int show = -1;      // the show command of its start-up information, if any
-};
-
 TEST(Window, Scenarios) {
     const std::wstring x(32766 - 30, L'x'); // makes the longest command Windows takes
     const std::wstring longIn =
         L"C:\\long path\\" + std::wstring(250, L'z') + L"\\" + std::wstring(735, L'y') + L".wav";
     const std::wstring longOut = longIn.substr(0, longIn.size() - 3) + L"mp3";
     const std::wstring odd = L"C:\\a\"b\\Музыка\\\U0001F3B5 a&b|c<d>e^f%g!.wa";
+    const std::wstring oddQuoted = L"C:\\a\\\"b\\Музыка\\\U0001F3B5 a&b|c<d>e^f%g!.wa";
     const std::wstring music = L"C:\\Users\\Someone\\Music\\Artist Name\\2026 - A Rather Long "
                                L"Album Title\\07 - A Rather Long Track Title (Live).";
-    const std::wstring oddQuoted = L"C:\\a\\\"b\\Музыка\\\U0001F3B5 a&b|c<d>e^f%g!.wa";
+    const std::wstring bin = BuildFolder();
     // clang-format off
     const Scenario scenarios[] = {
         // The start-up text is the input path, or its first argument when quoted; too short
@@ -478,7 +480,7 @@ TEST(Window, Scenarios) {
             {Launch, L"lame.exe -h --ta \"A & B\" ^%PATH%! \"" + oddQuoted + L"v  \" \"" + oddQuoted + L"mp3\""}}},
         {longIn, longIn, longOut, {{Launch, L"lame.exe -h  \"" + longIn + L"\" \"" + longOut + L"\""}}},
         // Started maximized, it opens at its own size; a path too long for its box shows its end.
-        {music + L"wav", music + L"wav", music + L"mp3", {{State, 0}}, false, SW_SHOWMAXIMIZED},
+        {music + L"wav", music + L"wav", music + L"mp3", {{State, 0}}, false, L"", SW_SHOWMAXIMIZED},
 
         // Every control at each moment, and the command each moment gives; the labels follow
         // the sliders by drags and by keys; every click starts one more encoder.
@@ -486,30 +488,25 @@ TEST(Window, Scenarios) {
             {State, 0}, {Launch, L"lame.exe -h  C:\\in.wav C:\\in.mp3"},
             {Click, CustomCh}, {State, 1}, {Launch, L"lame.exe   C:\\in.wav C:\\in.mp3"},
             {Click, EnableQual}, {Click, EnableBitrate}, {Click, DisableFiltering},
-            {Drag, Slider1, 3}, {Drag, Slider2, 0}, {State, 2},
-            {SetText, Text1, L"--tt \"Ünï title\""},
+            {Drag, Slider1, 3}, {Drag, Slider2, 0}, {State, 2}, {SetText, Text1, L"--tt \"Ünï title\""},
             {Launch, L"lame.exe  -q 3 -b 32 -k --tt \"Ünï title\" C:\\in.wav C:\\in.mp3"},
-            {SetText, Text1, L""}, {Click, StandardCh}, {State, 3},
-            {Launch, L"lame.exe -h  C:\\in.wav C:\\in.mp3"},
-            {Click, CustomCh}, {Click, EnableBitrate}, {Click, Command1},
-            {Click, Command1}, {Started, L"lame.exe  -b 32  C:\\in.wav C:\\in.mp3"},
-            {Started, L"lame.exe  -b 32  C:\\in.wav C:\\in.mp3"},
+            {SetText, Text1, L""}, {Click, StandardCh}, {State, 3}, {Launch, L"lame.exe -h  C:\\in.wav C:\\in.mp3"},
+            {Click, CustomCh}, {Click, EnableBitrate}, {Click, Command1}, {Click, Command1},
+            {Started, L"lame.exe  -b 32  C:\\in.wav C:\\in.mp3"}, {Started, L"lame.exe  -b 32  C:\\in.wav C:\\in.mp3"},
             {TabTo, Slider1}, {Key, VK_RIGHT}, {Text, QualityDesc, L"Medium quality"},
             {Key, VK_NEXT}, {Text, QualityDesc, L"Poor quality, very fast"},
             {TabTo, Slider2}, {Key, VK_RIGHT}, {Text, BitrateDesc, L"48 kbps"},
             {Key, VK_END}, {Text, BitrateDesc, L"160 kbps"}}},
 
-        // Keyboard: Tab both ways, the option group by arrows, check boxes by Space, Enter on
-        // a button, Escape and Enter in the text box doing nothing, the focus coming back.
+        // Keyboard: the option group by arrows, check boxes by Space, Enter on a button, Escape
+        // and Enter in the text box doing nothing, the focus coming back to where it was.
         {L"C:\\x.wav", L"C:\\x.wav", L"C:\\x.mp3", {
-            {Focus, BrowBut1}, {Tab, Command2, 1}, {Tab, BrowBut1}, {Tab, BrowBut2},
-            {Tab, StandardCh}, {Key, VK_DOWN}, {Checked, CustomCh, 1}, {Tab, Command1},
-            {Tab, Text1}, {Tab, Slider1}, {Tab, EnableQual}, {Key, VK_SPACE},
-            {Checked, EnableQual, 1}, {TabTo, CustomCh}, {Key, VK_UP}, {Checked, StandardCh, 1},
-            {Checked, EnableQual, 0}, {TabTo, Command1}, {Key, VK_RETURN},
-            {Started, L"lame.exe -h  C:\\x.wav C:\\x.mp3"}, {Key, VK_ESCAPE}, {TabTo, Text1},
-            {Key, VK_RETURN}, {TabTo, Command2}, {Key, VK_RETURN}, {Started, L"notepad.exe USAGE\n" + BuildFolder()},
-            {TabTo, Text1}, {Away}, {Focus, Text1}}},
+            {Focus, BrowBut1}, {TabTo, StandardCh}, {Key, VK_DOWN}, {Checked, CustomCh, 1},
+            {TabTo, EnableQual}, {Key, VK_SPACE}, {Checked, EnableQual, 1}, {TabTo, CustomCh},
+            {Key, VK_UP}, {Checked, StandardCh, 1}, {Checked, EnableQual, 0}, {TabTo, Command1},
+            {Key, VK_RETURN}, {Started, L"lame.exe -h  C:\\x.wav C:\\x.mp3"}, {Key, VK_ESCAPE},
+            {TabTo, Text1}, {Key, VK_RETURN}, {TabTo, Command2}, {Key, VK_RETURN},
+            {Started, L"notepad.exe USAGE\n" + bin}, {TabTo, Text1}, {Away}, {Focus, Text1}}},
 
         // The file dialogs: what each offers; the save dialog adds the extension and asks
         // before replacing a file; a new input replaces the chosen output; cancelling changes
@@ -527,12 +524,20 @@ TEST(Window, Scenarios) {
             {Dialog, BrowBut1}, {Dialog, BrowBut2},
             {Launch, L"lame.exe -h  \"<dir>\\second.wav\" \"<dir>\\second.mp3\""}}},
 
-        // A failed start shows its number and the system's text, and for an encoder found
-        // nowhere the places searched; the window lives on. Info then starts in Sorvane's folder.
+        // The encoder is looked for in Sorvane's own folder, the Windows folders and PATH, never
+        // in the current folder: found nowhere, the message says where it looked and the window
+        // lives on; Info then starts in Sorvane's own folder. The one on PATH runs even when PATH
+        // names the current folder as ".", and Info starts beside it. Named in full on PATH, the
+        // planted file that is no program fails, and the message names it.
         {L"C:\\keep.wav", L"C:\\keep.wav", L"C:\\keep.mp3", {
-            {Click, Command1}, {Message, L"lame.exe|" + BuildFolder() + L"\\alone|Windows|PATH|Error 2: "},
+            {Click, Command1}, {Message, L"lame.exe|" + bin + L"\\alone|Windows|PATH|Error 2: "},
             {Text, InputFileTxt, L"C:\\keep.wav"}, {Click, Command2},
-            {Started, L"notepad.exe USAGE\n" + BuildFolder() + L"\\alone"}}, true},
+            {Started, L"notepad.exe USAGE\n" + bin + L"\\alone"}}, true},
+        {L"C:\\a.wav", L"C:\\a.wav", L"C:\\a.mp3", {{Launch, L"lame.exe -h  C:\\a.wav C:\\a.mp3"},
+            {Click, Command2}, {Started, L"notepad.exe USAGE\n" + bin}}, true, L";.;" + bin},
+        {L"C:\\a.wav", L"C:\\a.wav", L"C:\\a.mp3", {{Click, Command1},
+            {Message, L"<dir>\\lame.exe"}}, true, L"<dir>"},
+        // A command too long for Windows is refused whole.
         {L"C:\\a.wav", L"C:\\a.wav", L"C:\\a.mp3", {
             {SetText, Text1, x}, {Launch, L"lame.exe -h " + x + L" C:\\a.wav C:\\a.mp3"},
             {SetText, Text1, x + L"x"}, {Click, Command1}, {Message, L"Error 206: "}}},
@@ -540,7 +545,7 @@ TEST(Window, Scenarios) {
     // clang-format on
     for (const Scenario& scenario : scenarios) {
         SCOPED_TRACE(scenario.argument.substr(0, 40));
-        App app(scenario.argument, scenario.alone, scenario.show);
+        App app(scenario);
         EXPECT_EQ(app.Text(InputFileTxt), scenario.inputBox);
         EXPECT_EQ(app.Text(OutputFileTxt), scenario.outputBox);
         for (const Step& step : scenario.steps) {
@@ -551,40 +556,13 @@ TEST(Window, Scenarios) {
     }
 }
 
-// The encoder is looked for in Sorvane's own folder, the system folders and PATH, never in
-// the current folder: a lame.exe planted there (a text file, no program) is passed over for
-// the one on PATH, even when PATH names the current folder as "."; Info opens the USAGE beside
-// that one. Once PATH names the planted file's folder in full, the failure names that file.
-TEST(Window, TheEncoderOnPathRunsNotOneInTheCurrentFolder) {
-    std::wstring path(32767, L'\0'), planted;
-    path.resize(GetEnvironmentVariableW(L"PATH", path.data(), 32767));
-    {
-        SetEnvironmentVariableW(L"PATH", (L";.;" + BuildFolder() + L";" + path).c_str());
-        App app(L"C:\\a.wav", true);
-        planted = app.folder + L"\\lame.exe";
-        HANDLE file =
-            CreateFileW(planted.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, "no program", 10, &written, nullptr);
-        CloseHandle(file);
-        app.Run({Launch, L"lame.exe -h  C:\\a.wav C:\\a.mp3"});
-        app.Run({Click, Command2});
-        app.Run({Started, L"notepad.exe USAGE\n" + BuildFolder()});
-    }
-    SetEnvironmentVariableW(L"PATH", (planted.substr(0, planted.size() - 9) + L";" + path).c_str());
-    App app(L"C:\\a.wav", true);
-    SetEnvironmentVariableW(L"PATH", path.c_str());
-    app.Run({Click, Command1});
-    app.Run({Message, planted});
-}
-
 // The window as it opens, here and at a higher DPI (e2e_window_high_dpi): at least the DPI's
 // own size, a fixed border and only the close box, so that asking for another size changes
-// nothing.
+// nothing; its version record.
 TEST(Window, Opens) {
     wchar_t dpi[8] = L"96";
     GetEnvironmentVariableW(L"SORVANE_E2E_DPI", dpi, 8);
-    App app;
+    App app({});
     ASSERT_EQ(GetDpiForWindow(app.window), static_cast<UINT>(_wtoi(dpi)));
     app.Run({State, 0});
     EXPECT_EQ(WindowText(app.window), L"Sorvane MP3 Encoder Interface");
@@ -595,14 +573,36 @@ TEST(Window, Opens) {
     SendMessageW(app.window, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     GetClientRect(app.window, &after);
     EXPECT_EQ(after.right, client.right);
+
+    const std::wstring exe = BuildFolder() + L"\\Sorvane.exe";
+    std::vector<BYTE> data(GetFileVersionInfoSizeW(exe.c_str(), nullptr));
+    ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
+    static const wchar_t none[16] = {}; // what a missing value reads as
+    const auto value = [&](const std::wstring& path) {
+        void* found = nullptr;
+        UINT length = 0;
+        return VerQueryValueW(data.data(), path.c_str(), &found, &length)
+                   ? static_cast<const wchar_t*>(found)
+                   : none;
+    };
+    const auto* fixed = reinterpret_cast<const DWORD*>(value(L"\\")); // a VS_FIXEDFILEINFO
+    EXPECT_EQ(std::vector<DWORD>(fixed + 2, fixed + 6),               // file and product version
+              std::vector<DWORD>({0x10004, 19, 0x10004, 19}));
+    EXPECT_EQ(*reinterpret_cast<const DWORD*>(value(L"\\VarFileInfo\\Translation")), 0x04B00409u);
+    // clang-format off
+    for (const auto& [name, text] : {std::pair{L"FileVersion", L"1.04.0019"}, {L"ProductVersion", L"1.04.0019"},
+             {L"ProductName", L"Sorvane Encoder Interface"}, {L"InternalName", L"Sorvane"},
+             {L"OriginalFilename", L"Sorvane.exe"}, {L"CompanyName", L"<none>"}}) { // clang-format on
+        EXPECT_STREQ(value(L"\\StringFileInfo\\040904B0\\" + std::wstring(name)), text) << name;
+    }
 }
 
-// Launches and dialogs over and over: every encoder starts, and the program holds
-// no more handles than before (a leak of one a round would show as ten). The handles are
-// counted by copying each handle value that is in use, as Wine answers 0 to
-// GetProcessHandleCount (and to GetGuiResources, so GDI and USER objects go uncounted).
+// Launches and dialogs over and over: every encoder starts, and the program holds no more
+// handles than before (a leak of one a round would show as ten). The handles are counted by
+// copying each handle value that is in use, as Wine answers 0 to GetProcessHandleCount (and
+// to GetGuiResources, so GDI and USER objects go uncounted).
 TEST(Window, RepeatedUseLeavesNoHandlesBehind) {
-    App app(L"C:\\Music\\burst.wav");
+    App app({L"C:\\Music\\burst.wav"});
     const auto handles = [&] {
         int count = 0;
         for (ULONG_PTR value = 4; value < 16384; value += 4) {
@@ -622,32 +622,6 @@ TEST(Window, RepeatedUseLeavesNoHandlesBehind) {
     EXPECT_GT(before, 0);
     // Handles of a dialog's helper threads may take a moment to go.
     EXPECT_TRUE(WaitUntil([&] { return handles() <= before + 4; })) << handles() << " " << before;
-}
-
-TEST(Window, ExecutableCarriesItsVersionRecord) {
-    const std::wstring exe = BuildFolder() + L"\\Sorvane.exe";
-    std::vector<BYTE> data(GetFileVersionInfoSizeW(exe.c_str(), nullptr));
-    ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
-    static const wchar_t none[16] = {}; // what a missing value reads as
-    const auto value = [&](const std::wstring& path) {
-        void* found = nullptr;
-        UINT length = 0;
-        return VerQueryValueW(data.data(), path.c_str(), &found, &length)
-                   ? static_cast<const wchar_t*>(found)
-                   : none;
-    };
-    const auto* fixed = reinterpret_cast<const DWORD*>(value(L"\\")); // a VS_FIXEDFILEINFO
-    EXPECT_EQ(std::vector<DWORD>(fixed + 2, fixed + 6),               // file and product version
-              std::vector<DWORD>({0x10004, 19, 0x10004, 19}));
-    EXPECT_EQ(*reinterpret_cast<const DWORD*>(value(L"\\VarFileInfo\\Translation")), 0x04B00409u);
-    for (const auto& [name, text] : {std::pair{L"FileVersion", L"1.04.0019"},
-                                     {L"ProductVersion", L"1.04.0019"},
-                                     {L"ProductName", L"Sorvane Encoder Interface"},
-                                     {L"InternalName", L"Sorvane"},
-                                     {L"OriginalFilename", L"Sorvane.exe"},
-                                     {L"CompanyName", L"<none>"}}) {
-        EXPECT_STREQ(value(L"\\StringFileInfo\\040904B0\\" + std::wstring(name)), text) << name;
-    }
 }
 
 } // namespace
