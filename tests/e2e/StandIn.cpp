@@ -1,13 +1,13 @@
 // Stands in for lame.exe and notepad.exe: records how it was started, then exits. Each start
 // writes one file in %SORVANE_RECORD_DIR%, named by the start time, of UTF-16 lines: the raw
-// command line, the current folder, the show-window value (-1 for none), 1 when the program
-// has a console window of its own, then argv as the C runtime split it.
+// command line, the current folder, the show-window value (-1 for none), and 1 when the
+// program has a console window of its own.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
-int wmain(int argc, wchar_t** argv) {
+int wmain() {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     GetStartupInfoW(&startup);
@@ -21,9 +21,6 @@ int wmain(int argc, wchar_t** argv) {
         Sleep(100);
     }
     record += GetConsoleWindow() != nullptr ? L"\n1" : L"\n0";
-    for (int i = 0; i < argc; ++i) {
-        record += L"\n" + std::wstring(argv[i]);
-    }
     wchar_t path[32768];
     const DWORD length = GetEnvironmentVariableW(L"SORVANE_RECORD_DIR", path, 32700);
     if (length == 0 || length >= 32700) {
