@@ -81,8 +81,6 @@ TEST(Core, FileNames) {
 
 // The start-up argument follows the program name; quoted, it is read by the C runtime's rules.
 TEST(Core, StartupArgument) {
-    EXPECT_EQ(CommandLineTail(u"\"C:\\Pro gram\\S.exe\"  \"C:\\x y.wav\""), u"\"C:\\x y.wav\"");
-    EXPECT_EQ(CommandLineTail(u"S.exe\t\ta  b "), u"a  b ");
     const std::pair<std::u16string_view, std::u16string_view> paths[] = {
         {u"C:\\My Music\\a.wav", u"C:\\My Music\\a.wav"},
         {u"C:\\a.wav \"x\"", u"C:\\a.wav \"x\""},
