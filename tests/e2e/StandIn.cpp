@@ -1,10 +1,9 @@
 // Stands in for lame.exe and notepad.exe: records how it was started, then exits. Each start
-// writes one file in %SORVANE_RECORD_DIR%, named by the start time, of UTF-16 lines: the raw
-// command line, the current folder, the show-window value (-1 for none), and 1 when the
-// program has a console window of its own.
+// adds one record to the file "records" in %SORVANE_RECORD_DIR%, of UTF-16 lines: the raw
+// command line, the current folder, the show-window value (-1 for none), 1 when the program
+// has a console window of its own, and its process id; a form feed ends it.
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
 int wmain() {
@@ -20,14 +19,16 @@ int wmain() {
     for (int i = 0; i < 30 && GetConsoleWindow() == nullptr; ++i) {
         Sleep(100);
     }
-    record += GetConsoleWindow() != nullptr ? L"\n1" : L"\n0";
+    record += GetConsoleWindow() != nullptr ? L"\n1\n" : L"\n0\n";
+    record += std::to_wstring(GetCurrentProcessId()) + L"\f";
     wchar_t path[32768];
     const DWORD length = GetEnvironmentVariableW(L"SORVANE_RECORD_DIR", path, 32700);
     if (length == 0 || length >= 32700) {
         return 2;
     }
-    std::swprintf(path + length, 64, L"\\%020llu-%lu.rec", GetTickCount64(), GetCurrentProcessId());
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    // Appended in one write, so that two stand-ins started at once keep their records whole.
+    HANDLE file = CreateFileW((std::wstring(path, length) + L"\\records").c_str(), FILE_APPEND_DATA,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
     DWORD written = 0;
     const auto bytes = static_cast<DWORD>(record.size() * sizeof(wchar_t));
     const bool ok = WriteFile(file, record.data(), bytes, &written, nullptr) && written == bytes;

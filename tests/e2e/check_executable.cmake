@@ -1,0 +1,39 @@
+cmake_policy(SET CMP0057 NEW)
+# Checks the built executable without running it. Fails unless it imports only DLLs that
+# every Windows installation has, and not comdlg32, which the program loads when a file dialog
+# is first shown; unless it sets the DLL search for the DLLs it loads later
+# (SetDefaultDllDirectories); and unless its version record is the product's.
+execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "cannot read ${EXE}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" names "${dump}")
+set(allowed kernel32.dll user32.dll gdi32.dll comctl32.dll msvcrt.dll)
+list(LENGTH names count)
+if(count EQUAL 0)
+    message(FATAL_ERROR "no imports found in ${EXE}")
+endif()
+foreach(entry IN LISTS names)
+    string(REPLACE "DLL Name: " "" dll "${entry}")
+    string(TOLOWER "${dll}" dll)
+    if(NOT dll IN_LIST allowed)
+        message(FATAL_ERROR "${EXE} imports ${dll}, which is not one of Windows' own")
+    endif()
+    message(STATUS "imports ${dll}")
+endforeach()
+if(NOT dump MATCHES "SetDefaultDllDirectories")
+    message(FATAL_ERROR "${EXE} does not limit the search for the DLLs it loads later")
+endif()
+
+# The version record as Windows shows it in the file's properties, read back by windres.
+execute_process(COMMAND ${WINDRES} -i ${EXE} -O rc OUTPUT_VARIABLE resources RESULT_VARIABLE result)
+foreach(expected "FILEVERSION 1, 4, 0, 19" "PRODUCTVERSION 1, 4, 0, 19" "BLOCK \"040904B0\""
+        "VALUE \"CompanyName\", \"<none>\"" "VALUE \"FileVersion\", \"1.04.0019\""
+        "VALUE \"InternalName\", \"Sorvane\"" "VALUE \"OriginalFilename\", \"Sorvane.exe\""
+        "VALUE \"ProductName\", \"Sorvane Encoder Interface\""
+        "VALUE \"ProductVersion\", \"1.04.0019\"" "VALUE \"Translation\", 0x409, 1200")
+    string(FIND "${resources}" "${expected}" at)
+    if(NOT result EQUAL 0 OR at EQUAL -1)
+        message(FATAL_ERROR "the version record of ${EXE} lacks ${expected}")
+    endif()
+endforeach()
