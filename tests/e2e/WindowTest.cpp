@@ -1,6 +1,5 @@
-// Drives the real Sorvane.exe from outside, as a person would, by tables of scenarios: a
-// start-up, then steps and what the window and the stand-in lame.exe and notepad.exe must
-// show and receive. Every expectation is written here, never read from the program.
+// Drives the real Sorvane.exe as a person would, by a table of scenarios: a start-up, then
+// steps and what the window and the stand-ins for lame.exe and notepad.exe show and receive.
 #include "ControlIds.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <tuple>
@@ -21,7 +21,6 @@ namespace {
 
 using namespace sorvane::ids;
 
-// Polls until the condition holds or the time is up; returns the last answer.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000) {
     for (const ULONGLONG end = GetTickCount64() + timeoutMs; !condition(); Sleep(20)) {
         if (GetTickCount64() > end) {
@@ -38,7 +37,7 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-// Where the build put Sorvane.exe beside the stand-ins, and a copy alone in "alone".
+// Sorvane.exe and the stand-ins' folder (with a lone Sorvane.exe in "alone").
 std::wstring BuildFolder() {
     std::wstring path(32768, L'\0');
     path.resize(GetModuleFileNameW(nullptr, path.data(), 32768));
@@ -53,12 +52,9 @@ std::size_t Beeps() {
     return GetFileAttributesExW(log, GetFileExInfoStandard, &data) ? data.nFileSizeLow : 0;
 }
 
-void MakeFile(const std::wstring& path, const char* content = "") {
-    CreateDirectoryW(path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, content, static_cast<DWORD>(std::strlen(content)), &written, nullptr);
-    CloseHandle(file);
+void MakeFile(const std::filesystem::path& path, const char* content = "") {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << content;
 }
 
 // Every control at the moments 0: the window opened (or "Standard" chosen), 1: "Custom" chosen,
@@ -136,15 +132,15 @@ struct Scenario {
     int show = -1;      // the show command of its start-up information, if any
 };
 
-// One running Sorvane.exe, in a fresh folder that also takes the stand-ins' records.
+// One running Sorvane.exe, in a fresh folder that takes the stand-ins' records.
 struct App {
     explicit App(const Scenario& start) {
         static int count = 0;
-        wchar_t temp[MAX_PATH + 1] = {};
-        GetTempPathW(MAX_PATH + 1, temp);
-        folder = temp + (L"Sorvane тест " + std::to_wstring(GetCurrentProcessId())) + L"-" +
-                 std::to_wstring(++count);
-        CreateDirectoryW(folder.c_str(), nullptr);
+        folder = (std::filesystem::temp_directory_path() /
+                  (L"Sorvane тест " + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                   std::to_wstring(++count)))
+                     .wstring();
+        std::filesystem::create_directory(folder);
         if (start.alone) {
             MakeFile(folder + L"\\lame.exe", "no program");
         }
@@ -183,7 +179,6 @@ struct App {
     HWND Item(int id) const { return GetDlgItem(window, id); }
     std::wstring Text(int id) const { return WindowText(Item(id)); }
     int Check(int id) const { return static_cast<int>(SendMessageW(Item(id), BM_GETCHECK, 0, 0)); }
-    // A dialog or a message box of the window, once it shows.
     HWND Popup() const {
         HWND popup = nullptr;
         WaitUntil([&] { return (popup = GetLastActivePopup(window)) != window; });
@@ -203,27 +198,16 @@ struct App {
         Activate();
         PostMessageW(Item(id), BM_CLICK, 0, 0);
     }
-    // Through the system's input queue, to whatever control has the focus.
-    void Key(WORD key) const {
+    void Key(WORD key) const { // through the system's input queue, to the focused control
         Activate();
-        INPUT inputs[2] = {};
-        for (INPUT& input : inputs) {
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = key;
-            input.ki.dwFlags = &input == inputs ? 0 : KEYEVENTF_KEYUP;
-        }
-        SendInput(2, inputs, sizeof(INPUT));
+        keybd_event(static_cast<BYTE>(key), 0, 0, 0);
+        keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
     }
     // The stand-ins' records (see StandIn.cpp), in the order they were written.
     std::vector<std::wstring> Records() const {
-        HANDLE file =
-            CreateFileW((folder + L"\\records").c_str(), GENERIC_READ,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        const DWORD size = file == INVALID_HANDLE_VALUE ? 0 : GetFileSize(file, nullptr);
-        std::wstring all(size / sizeof(wchar_t), L'\0');
-        DWORD read = 0;
-        ReadFile(file, all.data(), size, &read, nullptr);
-        CloseHandle(file);
+        std::ifstream file(std::filesystem::path(folder + L"\\records"), std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+        const std::wstring all(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
         std::vector<std::wstring> records;
         for (std::size_t at = 0, end; (end = all.find(L'\f', at)) != all.npos; at = end + 1) {
             records.push_back(all.substr(at, end - at));
@@ -446,8 +430,8 @@ TEST(Window, Scenarios) {
     const std::wstring bin = BuildFolder();
     // clang-format off
     const Scenario scenarios[] = {
-        // The start-up text is the input path, or its first argument when quoted; too short
-        // a path is kept but shows nowhere. A path is quoted on the command when it must be.
+        // The start-up text is the input path (its first argument when quoted; too short, it
+        // shows nowhere); a path with blanks is quoted on the command.
         {L"\"C:\\My Music\\a.wav\" /extra", L"C:\\My Music\\a.wav", L"C:\\My Music\\a.mp3",
             {{Launch, L"lame.exe -h  \"C:\\My Music\\a.wav\" \"C:\\My Music\\a.mp3\""}}},
         {L"ab", L"", L"", {{Launch, L"lame.exe -h  ab "}}},
@@ -457,9 +441,8 @@ TEST(Window, Scenarios) {
         // Started maximized, it opens at its own size; a path too long for its box shows its end.
         {music + L"wav", music + L"wav", music + L"mp3", {{State, 0}}, false, L"", SW_SHOWMAXIMIZED},
 
-        // Every control at each moment, and the command each moment gives; the labels follow
-        // the sliders by drags and by keys, and keep their places through "Standard"; every
-        // click starts one more encoder.
+        // Every control at each moment and the command it gives; the labels follow the sliders
+        // (dragged or by keys), which keep their places through "Standard"; each click starts one.
         {L"C:\\in.wav", L"C:\\in.wav", L"C:\\in.mp3", {
             {State, 0}, {Launch, L"lame.exe -h  C:\\in.wav C:\\in.mp3"},
             {Click, CustomCh}, {State, 1}, {Launch, L"lame.exe   C:\\in.wav C:\\in.mp3"},
@@ -488,8 +471,8 @@ TEST(Window, Scenarios) {
             {TabTo, Text1}, {Key, VK_RETURN}, {TabTo, Command2}, {Key, VK_RETURN},
             {Started, L"notepad.exe USAGE\n" + bin}, {TabTo, Text1}, {Away}, {Focus, Text1}}},
 
-        // The file dialogs: what each offers; the save dialog adds the extension and asks before
-        // replacing; a new input replaces the chosen output; cancelling changes nothing.
+        // What each dialog offers; the save dialog adds the extension and asks before replacing;
+        // a new input replaces the chosen output; cancelling changes nothing.
         {L"", L"", L"", {
             {Filter, BrowBut1, L"Wave files"}, {Filter, BrowBut2, L"MP3 Files"},
             {Dialog, BrowBut1, L"<dir>\\Мои записи\\концерт 1.wav"},
