@@ -1,7 +1,5 @@
-// The core's rules as tables: captions, the encoder command, file names, the start-up
-// argument.
+// The core's rules as tables: captions, the encoder command, file names.
 #include "Captions.h"
-#include "CommandLine.h"
 #include "EncoderCommand.h"
 #include "FileNames.h"
 
@@ -68,28 +66,6 @@ TEST(Core, FileNames) {
         {u"ab", std::nullopt}};
     for (const auto& [input, output] : derived) {
         EXPECT_EQ(DeriveOutputPath(input), output);
-    }
-    // A new input replaces a chosen output; a short one is kept and leaves the output alone.
-    JobPaths paths;
-    paths.SetOutputPath(u"D:\\chosen.mp3");
-    EXPECT_TRUE(paths.SetInputPath(u"E:\\new.wav"));
-    EXPECT_EQ(paths.OutputPath(), u"E:\\new.mp3");
-    EXPECT_FALSE(paths.SetInputPath(u"ab"));
-    EXPECT_EQ(paths.InputPath(), u"ab");
-    EXPECT_EQ(paths.OutputPath(), u"E:\\new.mp3");
-}
-
-// The start-up argument follows the program name; quoted, it is read by the C runtime's rules.
-TEST(Core, StartupArgument) {
-    const std::pair<std::u16string_view, std::u16string_view> paths[] = {
-        {u"C:\\My Music\\a.wav", u"C:\\My Music\\a.wav"},
-        {u"C:\\a.wav \"x\"", u"C:\\a.wav \"x\""},
-        {u"\"C:\\My Music\\a.wav\" -extra words", u"C:\\My Music\\a.wav"},
-        {u"\"unclosed path.wav", u"unclosed path.wav"},
-        {u"\"a\\\"b c\\\\\" d", u"a\"b c\\"},
-        {u"\"a\"\"b\"", u"a\"b"}};
-    for (const auto& [argument, path] : paths) {
-        EXPECT_EQ(InputPathFromStartupArgument(argument), path);
     }
 }
 

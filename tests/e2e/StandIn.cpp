@@ -1,7 +1,6 @@
-// Stands in for lame.exe and notepad.exe: records how it was started, then exits. Each start
-// adds one record to the file "records" in %SORVANE_RECORD_DIR%, of UTF-16 lines: the raw
-// command line, the current folder, the show-window value (-1 for none), 1 when the program
-// has a console window of its own, and its process id; a form feed ends it.
+// Stands in for lame.exe and notepad.exe: appends to %SORVANE_RECORD_DIR%\records the UTF-16
+// lines of its command line, current folder, show-window value (-1 for none), 1 when it has a
+// console window of its own, its process id, and a form feed.
 #include <windows.h>
 
 #include <string>

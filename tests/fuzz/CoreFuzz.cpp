@@ -1,8 +1,5 @@
-// Fuzzes the core's text rules with any UTF-16 text, read from the input two bytes a unit,
-// least significant first; lone surrogates included. The quoting and the reading of a quoted
-// start-up argument follow the C runtime's rules from either side, so each must undo the
-// other. The text sits in a buffer of exactly its length, so that AddressSanitizer stops any
-// read past its end.
+// Fuzzes the core's text rules with any UTF-16 text (two bytes a unit, lone surrogates too), in
+// a buffer of its exact length: a quoted text reads back as itself, by the C runtime's rules.
 #include "CommandLine.h"
 #include "FileNames.h"
 

@@ -1,6 +1,4 @@
-// The real window, made in this process so that each control's own font can be asked for:
-// every caption fits its control at several DPIs and UI fonts. And a window whose building
-// fails says so.
+// The real window in this process, so that each control's own font can be asked for.
 #include "ControlIds.h"
 #include "Form1.h"
 
@@ -13,9 +11,8 @@ namespace {
 
 using namespace sorvane::ids;
 
-// A hook refuses the window's controls: the failure comes back for start-up to show, with no
-// quit message left behind that would close that message at once. (The window class is
-// registered here for the first time, so this test runs first.)
+// A hook refuses the controls: the failure comes back for start-up to show, with no quit
+// message left to close that message at once. (It registers the window class first.)
 TEST(Form, AFailedBuildIsReportedAndEndsNothing) {
     HOOKPROC refuse = [](int code, WPARAM, LPARAM l) -> LRESULT {
         return code == HCBT_CREATEWND &&
@@ -30,10 +27,8 @@ TEST(Form, AFailedBuildIsReportedAndEndsNothing) {
     EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-// Each control's font is the face asked for, and each text the control can show fits in what
-// its own drawing leaves: a check box or option button draws its glyph and a gap first, a
-// frame indents its caption and leaves a gap after it, a push button keeps its border and
-// focus frame clear.
+// Each control's font is the face asked for, and each text it can show fits in what its own
+// drawing leaves (a button's glyph and gap, a frame's indent, a push button's border).
 void ExpectCaptionsFit(HWND window, const wchar_t* face, UINT dpi) {
     const auto px = [dpi](int at96) { return MulDiv(at96, static_cast<int>(dpi), 96); };
     for (HWND control = GetWindow(window, GW_CHILD); control != nullptr;
@@ -78,8 +73,7 @@ void ExpectCaptionsFit(HWND window, const wchar_t* face, UINT dpi) {
     }
 }
 
-// The UI font changes while the window is open, as when the user picks another font or text
-// size: the window lays itself out again for it at once. Then the window moves through DPIs.
+// The UI font changes while the window is open: it lays itself out again at once. Then DPIs.
 TEST(Form, EveryCaptionFitsItsControlAtEveryDpiAndFont) {
     sorvane::Form1 form(u"");
     ASSERT_EQ(form.Show(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE), 0u);
@@ -87,8 +81,7 @@ TEST(Form, EveryCaptionFitsItsControlAtEveryDpiAndFont) {
     NONCLIENTMETRICSW saved{};
     saved.cbSize = sizeof(saved);
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(saved), &saved, 0);
-    // Tahoma 8 pt is Windows' older UI font; DejaVu Sans runs wider than Segoe UI, and at
-    // 9 pt it stands for the largest common UI font.
+    // Windows' older UI font, and one wider than Segoe UI at the largest common size.
     for (const auto& [face, points] : {std::pair{L"Tahoma", 8}, std::pair{L"DejaVu Sans", 9}}) {
         NONCLIENTMETRICSW metrics = saved;
         lstrcpynW(metrics.lfMessageFont.lfFaceName, face, LF_FACESIZE);
