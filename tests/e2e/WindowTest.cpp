@@ -225,7 +225,30 @@ struct App {
         EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) &
                       (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_SYSMENU),
                   WS_SYSMENU);
-        std::vector<int> tabs, round;
+        // Whether each control is enabled and checked ('-': it has no check), then the round of
+        // the Tab key; waited for, as a click or a key is handled after it was sent.
+        const auto seen = [&] {
+            std::string state;
+            for (const Look& c : kLooks) {
+                state += IsWindowEnabled(Item(c.id)) ? '1' : '0';
+                state += *c.checked ? static_cast<char>('0' + Check(c.id)) : '-';
+            }
+            for (HWND at = GetNextDlgTabItem(window, nullptr, FALSE), first = at;
+                 at != nullptr && state.size() < 200;
+                 at = (at = GetNextDlgTabItem(window, at, FALSE)) == first ? nullptr : at) {
+                state += " " + std::to_string(GetDlgCtrlID(at));
+            }
+            return state;
+        };
+        std::string want;
+        for (const Look& c : kLooks) {
+            want += {c.enabled[moment], *c.checked ? c.checked[moment] : '-'};
+        }
+        for (const Look& c : kLooks) {
+            want += c.tab[moment] == '1' ? " " + std::to_string(c.id) : "";
+        }
+        WaitUntil([&] { return seen() == want; });
+        EXPECT_EQ(seen(), want) << "at moment " << moment;
         for (const Look& c : kLooks) {
             SCOPED_TRACE(testing::Message() << "control " << c.id << " at moment " << moment);
             wchar_t kind[32] = {};
@@ -247,20 +270,7 @@ struct App {
                     LOWORD(SendMessageW(Item(c.id), EM_POSFROMCHAR, Text(c.id).size() - 1, 0)));
                 EXPECT_TRUE(x >= 0 && x < inside.right) << x;
             }
-            EXPECT_EQ(IsWindowEnabled(Item(c.id)) != FALSE, c.enabled[moment] == '1');
-            if (*c.checked) {
-                EXPECT_EQ(Check(c.id), c.checked[moment] - '0');
-            }
-            if (c.tab[moment] == '1') {
-                tabs.push_back(c.id);
-            }
         }
-        for (HWND at = GetNextDlgTabItem(window, nullptr, FALSE);
-             at != nullptr && round.size() < 30 && (round.empty() || GetDlgCtrlID(at) != round[0]);
-             at = GetNextDlgTabItem(window, at, FALSE)) {
-            round.push_back(GetDlgCtrlID(at));
-        }
-        EXPECT_EQ(round, tabs) << "at moment " << moment;
         for (const auto& [id, maximum, position] : {std::tuple{Slider1, 9, 0}, {Slider2, 5, 4}}) {
             const auto ask = [&](UINT message) { return SendMessageW(Item(id), message, 0, 0); };
             const LRESULT style = GetWindowLongPtrW(Item(id), GWL_STYLE);
@@ -420,47 +430,39 @@ TEST(Window, Scenarios) {
         {music + L"wav", music + L"wav", music + L"mp3", {{State, 0}}, false, L"", SW_SHOWMAXIMIZED},
 
         // Each moment and its command; the labels follow the sliders; each click starts one more.
-        {L"C:\\in.wav", L"C:\\in.wav", L"C:\\in.mp3", {
-            {State, 0}, {Launch, L"lame.exe -h  C:\\in.wav C:\\in.mp3"},
-            {Click, CustomCh}, {State, 1}, {Launch, L"lame.exe   C:\\in.wav C:\\in.mp3"},
-            {Click, EnableQual}, {Click, EnableBitrate}, {Click, DisableFiltering}, {State, 2},
-            {SetText, Text1, L"--tt \"Ünï title\""},
-            {Launch, L"lame.exe  -q 0 -b 128 -k --tt \"Ünï title\" C:\\in.wav C:\\in.mp3"},
-            {SetText, Text1, L""}, {Click, StandardCh}, {State, 0}, {Launch, L"lame.exe -h  C:\\in.wav C:\\in.mp3"},
-            {Click, CustomCh}, {State, 1}, {Click, EnableQual}, {Click, EnableBitrate},
-            {Drag, Slider1, 3}, {Text, QualityDesc, L"Good quality, slow"}, {Drag, Slider2, 0},
-            {Text, BitrateDesc, L"32 kbps"}, {Launch, L"lame.exe  -q 3 -b 32  C:\\in.wav C:\\in.mp3"},
-            {Click, StandardCh}, {Text, QualityDesc, L"Good quality, slow"}, {Text, BitrateDesc, L"32 kbps"},
-            {Click, CustomCh}, {Click, EnableBitrate}, {Click, Command1}, {Click, Command1},
+        {L"C:\\in.wav", L"C:\\in.wav", L"C:\\in.mp3", {{State, 0}, {Launch, L"lame.exe -h  C:\\in.wav C:\\in.mp3"},
+            {Click, CustomCh}, {State, 1}, {Launch, L"lame.exe   C:\\in.wav C:\\in.mp3"}, {Click, EnableQual},
+            {Click, EnableBitrate}, {Click, DisableFiltering}, {State, 2}, {SetText, Text1, L"--tt \"Ünï\""},
+            {Launch, L"lame.exe  -q 0 -b 128 -k --tt \"Ünï\" C:\\in.wav C:\\in.mp3"}, {SetText, Text1, L""},
+            {Click, StandardCh}, {State, 0}, {Launch, L"lame.exe -h  C:\\in.wav C:\\in.mp3"}, {Click, CustomCh},
+            {State, 1}, {Click, EnableQual}, {Click, EnableBitrate}, {Drag, Slider1, 3}, {Drag, Slider2, 0},
+            {Text, QualityDesc, L"Good quality, slow"}, {Text, BitrateDesc, L"32 kbps"},
+            {Launch, L"lame.exe  -q 3 -b 32  C:\\in.wav C:\\in.mp3"}, {Click, StandardCh},
+            {Text, QualityDesc, L"Good quality, slow"}, {Text, BitrateDesc, L"32 kbps"}, {Click, CustomCh},
+            {Click, EnableBitrate}, {Click, Command1}, {Click, Command1},
             {Started, L"lame.exe  -b 32  C:\\in.wav C:\\in.mp3"}, {Started, L"lame.exe  -b 32  C:\\in.wav C:\\in.mp3"},
-            {TabTo, Slider1}, {Key, VK_RIGHT}, {Text, QualityDesc, L"Medium quality"},
-            {Key, VK_NEXT}, {Text, QualityDesc, L"Poor quality, very fast"},
-            {TabTo, Slider2}, {Key, VK_RIGHT}, {Text, BitrateDesc, L"48 kbps"},
-            {Key, VK_END}, {Text, BitrateDesc, L"160 kbps"}}},
-
+            {TabTo, Slider1}, {Key, VK_RIGHT},
+            {Text, QualityDesc, L"Medium quality"}, {Key, VK_NEXT}, {Text, QualityDesc, L"Poor quality, very fast"},
+            {TabTo, Slider2}, {Key, VK_RIGHT}, {Text, BitrateDesc, L"48 kbps"}, {Key, VK_END},
+            {Text, BitrateDesc, L"160 kbps"}}},
         // Arrows, Space, Enter on a button; Escape and Enter in the text box do nothing; focus kept.
-        {L"C:\\x.wav", L"C:\\x.wav", L"C:\\x.mp3", {
-            {Focus, BrowBut1}, {TabTo, StandardCh}, {Key, VK_DOWN}, {State, 1}, {TabTo, EnableQual},
-            {Key, VK_SPACE}, {TabTo, DisableFiltering}, {Key, VK_SPACE}, {TabTo, EnableBitrate},
-            {Key, VK_SPACE}, {State, 2}, {TabTo, CustomCh}, {Key, VK_UP}, {State, 0}, {TabTo, Command1},
-            {Key, VK_RETURN}, {Started, L"lame.exe -h  C:\\x.wav C:\\x.mp3"}, {Key, VK_ESCAPE},
+        {L"C:\\x.wav", L"C:\\x.wav", L"C:\\x.mp3", {{Focus, BrowBut1}, {TabTo, StandardCh}, {Key, VK_DOWN},
+            {State, 1}, {TabTo, EnableQual}, {Key, VK_SPACE}, {TabTo, DisableFiltering}, {Key, VK_SPACE},
+            {TabTo, EnableBitrate}, {Key, VK_SPACE}, {State, 2}, {TabTo, CustomCh}, {Key, VK_UP}, {State, 0},
+            {TabTo, Command1}, {Key, VK_RETURN}, {Started, L"lame.exe -h  C:\\x.wav C:\\x.mp3"}, {Key, VK_ESCAPE},
             {TabTo, Text1}, {Key, VK_RETURN}, {TabTo, Command2}, {Key, VK_RETURN},
             {Started, L"notepad.exe USAGE\n" + bin}, {TabTo, Text1}, {Away}, {Focus, Text1}}},
-
         // The dialogs' types; the extension added; replace asked; cancelling changes nothing.
-        {L"", L"", L"", {
-            {Filter, BrowBut1, L"Wave files"}, {Filter, BrowBut2, L"MP3 Files"},
+        {L"", L"", L"", {{Filter, BrowBut1, L"Wave files"}, {Filter, BrowBut2, L"MP3 Files"},
             {Dialog, BrowBut1, L"<dir>\\Мои записи\\концерт 1.wav"},
             {Text, InputFileTxt, L"<dir>\\Мои записи\\концерт 1.wav"},
-            {Text, OutputFileTxt, L"<dir>\\Мои записи\\концерт 1.mp3"},
-            {Dialog, BrowBut2, L"<dir>\\out put"}, {Text, OutputFileTxt, L"<dir>\\out put.mp3"},
+            {Text, OutputFileTxt, L"<dir>\\Мои записи\\концерт 1.mp3"}, {Dialog, BrowBut2, L"<dir>\\out put"},
+            {Text, OutputFileTxt, L"<dir>\\out put.mp3"},
             {Launch, L"lame.exe -h  \"<dir>\\Мои записи\\концерт 1.wav\" \"<dir>\\out put.mp3\""},
             {Dialog, BrowBut2, L"<dir>\\old.mp3", IDNO}, {Text, OutputFileTxt, L"<dir>\\out put.mp3"},
             {Dialog, BrowBut2, L"<dir>\\old.mp3", IDYES}, {Text, OutputFileTxt, L"<dir>\\old.mp3"},
-            {Dialog, BrowBut1, L"<dir>\\second.wav"}, {Text, OutputFileTxt, L"<dir>\\second.mp3"},
-            {Dialog, BrowBut1}, {Dialog, BrowBut2},
-            {Launch, L"lame.exe -h  \"<dir>\\second.wav\" \"<dir>\\second.mp3\""}}},
-
+            {Dialog, BrowBut1, L"<dir>\\second.wav"}, {Text, OutputFileTxt, L"<dir>\\second.mp3"}, {Dialog, BrowBut1},
+            {Dialog, BrowBut2}, {Launch, L"lame.exe -h  \"<dir>\\second.wav\" \"<dir>\\second.mp3\""}}},
         // The encoder is searched for in Sorvane's folder, Windows' and PATH, never the current
         // one; Info starts beside it, else in Sorvane's folder; failures say what and where.
         {L"C:\\keep.wav", L"C:\\keep.wav", L"C:\\keep.mp3", {

@@ -46,14 +46,11 @@ void ExpectCaptionsFit(HWND window, const wchar_t* face, UINT dpi) {
         RECT client{};
         GetClientRect(control, &client);
         const LONG_PTR type = GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
-        int room = client.right - 2 * px(3);
-        if (lstrcmpiW(kind, L"Button") != 0) {
-            room = client.right;
-        } else if (type == BS_GROUPBOX) {
-            room = client.right - 2 * px(8);
-        } else if (type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON) {
-            room = client.right - GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) - px(4);
-        }
+        const int room = lstrcmpiW(kind, L"Button") != 0 ? client.right
+                         : type == BS_GROUPBOX           ? client.right - 2 * px(8)
+                         : type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON
+                             ? client.right - GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) - px(4)
+                             : client.right - 2 * px(3);
         HDC dc = GetDC(control);
         SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
         wchar_t used[LF_FACESIZE] = {};
