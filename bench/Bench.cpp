@@ -130,18 +130,19 @@ struct Running {
     }
 };
 
+// The starts the stand-in has recorded: it ends each record with a form feed.
 std::size_t CountRecords(const std::wstring& records) {
-    std::size_t count = 0;
-    WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW(Join(records, L"*.rec").c_str(), &data);
-    if (search == INVALID_HANDLE_VALUE) {
+    HANDLE file =
+        CreateFileW(Join(records, L"records").c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
         return 0;
     }
-    do {
-        ++count;
-    } while (FindNextFileW(search, &data));
-    FindClose(search);
-    return count;
+    std::wstring text(GetFileSize(file, nullptr) / sizeof(wchar_t), L'\0');
+    DWORD read = 0;
+    ReadFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &read, nullptr);
+    CloseHandle(file);
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), L'\f'));
 }
 
 // Waits for one more record than before; returns the time it appeared.
