@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,41 @@ TEST(Form, AFailedBuildIsReportedAndEndsNothing) {
     UnregisterClassW(SORVANE_WINDOW_CLASS, GetModuleHandleW(nullptr));
     MSG quit;
     EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+// What a control's own painting inks of its client area: all of it, but for a label's caption
+// and a check box's or option button's glyph and caption. Its top right corner is background.
+RECT Ink(HWND control) {
+    RECT inside{};
+    GetClientRect(control, &inside);
+    wchar_t kind[32] = {};
+    GetClassNameW(control, kind, 32);
+    const LONG_PTR type = GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
+    if (lstrcmpiW(kind, L"Static") != 0 &&
+        (lstrcmpiW(kind, L"Button") != 0 ||
+         (type != BS_AUTOCHECKBOX && type != BS_AUTORADIOBUTTON))) {
+        return inside;
+    }
+    HDC screen = GetDC(control);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, inside.right, inside.bottom);
+    HGDIOBJ before = SelectObject(dc, bitmap);
+    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    const COLORREF paper = GetPixel(dc, inside.right - 1, 0);
+    RECT ink{inside.right, inside.bottom, 0, 0};
+    for (int x = 0; x < inside.right; ++x) {
+        for (int y = 0; y < inside.bottom; ++y) {
+            if (GetPixel(dc, x, y) != paper) {
+                ink = {std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y),
+                       std::max<LONG>(ink.right, x + 1), std::max<LONG>(ink.bottom, y + 1)};
+            }
+        }
+    }
+    SelectObject(dc, before);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(control, screen);
+    return ink;
 }
 
 // Each control's font is the face asked for, and each text it can show fits in what its own
@@ -66,15 +102,97 @@ void ExpectCaptionsFit(HWND window, const wchar_t* face, UINT dpi) {
             GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
             EXPECT_LE(extent.cx, room) << '"' << caption << "\" at " << dpi << " DPI in " << face;
         }
+        // The labels of the sliders' frames are centred, every other label starts at its left (give
+        // or take a glyph's bearing).
+        if (lstrcmpiW(kind, L"Static") == 0) {
+            const int id = GetDlgCtrlID(control);
+            const bool centred =
+                id == Label4 || id == QualityDesc || id == Label6 || id == BitrateDesc;
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
+            EXPECT_NEAR(Ink(control).left, centred ? (client.right - extent.cx) / 2 : 0, dpi / 48)
+                << '"' << text << "\" at " << dpi << " DPI in " << face;
+        }
         ReleaseDC(control, dc);
     }
 }
 
+// The relations a person checks, as each control is inked: each row's parts left to right on
+// one line, each frame's contents top to bottom inside it, nothing over another control but a
+// frame over what it holds, and everything inside the window. False where the window is larger
+// than the desktop, which Wine cuts it down to.
+bool ExpectPlaces(HWND window, UINT dpi) {
+    RECT outside{}, desktop{};
+    GetWindowRect(window, &outside);
+    GetClientRect(GetDesktopWindow(), &desktop);
+    if (outside.right - outside.left >= desktop.right ||
+        outside.bottom - outside.top >= desktop.bottom) {
+        return false;
+    }
+    const auto at = [&](int id) {
+        HWND control = GetDlgItem(window, id);
+        RECT ink = Ink(control);
+        MapWindowPoints(control, window, reinterpret_cast<POINT*>(&ink), 2);
+        return ink;
+    };
+    const std::vector<std::vector<int>> rows = {{Label1, InputFileTxt, BrowBut1, Frame1},
+                                                {Label2, OutputFileTxt, BrowBut2},
+                                                {Label3, Text1, Command2},
+                                                {Frame2, Frame4}};
+    const std::vector<std::vector<int>> frames = {
+        {Frame1, StandardCh, CustomCh},
+        {Frame2, EnableQual, Label4, Slider1, QualityDesc},
+        {Frame3, DisableFiltering},
+        {Frame4, EnableBitrate, Label6, Slider2, BitrateDesc}};
+    const std::vector<int> downwards = {Label1, Label2, Frame2, Frame3, Label3, Command1};
+    const auto within = [](const RECT& inner, const RECT& outer) {
+        return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+               inner.bottom <= outer.bottom;
+    };
+    const auto across = [](const RECT& one, const RECT& other) { // one's middle beside other
+        return one.top + one.bottom > 2 * other.top && one.top + one.bottom < 2 * other.bottom;
+    };
+    SCOPED_TRACE(testing::Message() << dpi << " DPI");
+    for (const std::vector<int>& row : rows) {
+        for (std::size_t i = 1; i < row.size(); ++i) {
+            EXPECT_LE(at(row[i - 1]).right, at(row[i]).left) << row[i - 1] << " before " << row[i];
+            EXPECT_TRUE(row[i] == Frame1 ||
+                        (across(at(row[i - 1]), at(row[i])) && across(at(row[i]), at(row[i - 1]))))
+                << row[i] << " on the row";
+        }
+    }
+    for (const std::vector<int>& frame : frames) {
+        for (std::size_t i = 1; i < frame.size(); ++i) {
+            EXPECT_TRUE(within(at(frame[i]), at(frame[0]))) << frame[i] << " in " << frame[0];
+            EXPECT_TRUE(i == 1 || at(frame[i - 1]).bottom <= at(frame[i]).top) << frame[i];
+        }
+    }
+    for (std::size_t i = 1; i < downwards.size(); ++i) {
+        EXPECT_LE(at(downwards[i - 1]).bottom, at(downwards[i]).top) << downwards[i];
+    }
+    RECT client{}, overlap{};
+    GetClientRect(window, &client);
+    for (int one = Label1; one <= Command2; ++one) {
+        EXPECT_TRUE(within(at(one), client)) << one;
+        for (int other = one + 1; other <= Command2; ++other) {
+            const bool holds = std::any_of(frames.begin(), frames.end(), [&](const auto& frame) {
+                return frame[0] == one && std::count(frame.begin(), frame.end(), other) != 0;
+            });
+            const RECT a = at(one), b = at(other);
+            EXPECT_TRUE(holds || !IntersectRect(&overlap, &a, &b)) << one << " over " << other;
+        }
+    }
+    return true;
+}
+
 // The UI font changes while the window is open: it lays itself out again at once. Then DPIs.
+// At each, every caption fits and every control is in its place.
 TEST(Form, EveryCaptionFitsItsControlAtEveryDpiAndFont) {
     sorvane::Form1 form(u"");
     ASSERT_EQ(form.Show(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE), 0u);
     HWND window = form.Handle();
+    int placed =
+        0; // the fonts and DPIs at which the window fits the desktop, 96 and 144 among them
     NONCLIENTMETRICSW saved{};
     saved.cbSize = sizeof(saved);
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(saved), &saved, 0);
@@ -87,14 +205,17 @@ TEST(Form, EveryCaptionFitsItsControlAtEveryDpiAndFont) {
         // What Windows tells every top-level window when the setting changes.
         SendMessageW(window, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
         ExpectCaptionsFit(window, face, GetDpiForWindow(window));
+        placed += ExpectPlaces(window, GetDpiForWindow(window));
         for (const UINT dpi : {120u, 144u, 192u, 96u}) {
             RECT suggested{0, 0, 100, 100};
             SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                          reinterpret_cast<LPARAM>(&suggested));
             ExpectCaptionsFit(window, face, dpi);
+            placed += ExpectPlaces(window, dpi);
         }
     }
     SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(saved), &saved, 0);
+    EXPECT_GE(placed, 5);
     DestroyWindow(window);
 }
 
