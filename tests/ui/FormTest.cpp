@@ -179,7 +179,7 @@ bool ExpectPlaces(HWND window, UINT dpi) {
 
 // The UI font changes while the window is open: it lays itself out again at once. Then DPIs.
 // At each, every caption fits and every control is in its place.
-TEST(Form, EveryCaptionFitsItsControlAtEveryDpiAndFont) {
+TEST(Form, EveryControlFitsItsCaptionAndItsPlaceAtEveryDpiAndFont) {
     sorvane::Form1 form(u"");
     ASSERT_EQ(form.Show(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE), 0u);
     HWND window = form.Handle();
