@@ -14,20 +14,10 @@ constexpr DWORD kPathCapacity = 32768;
 using FileDialogFunction = BOOL(WINAPI*)(OPENFILENAMEW*);
 
 // The dialogs come from comdlg32, which with what it pulls in costs megabytes of memory and
-// time at start-up; it is loaded on the first "Browse...", from the system folder only.
-// Null when it cannot be loaded.
+// time at start-up; it is loaded on the first "Browse...". Null when it cannot be loaded.
 FileDialogFunction LoadFileDialog(bool save) {
-    static HMODULE comdlg32 = nullptr; // kept loaded once loaded
-    if (comdlg32 == nullptr) {
-        comdlg32 = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (comdlg32 == nullptr) {
-            return nullptr;
-        }
-    }
-    const FARPROC function =
-        GetProcAddress(comdlg32, save ? "GetSaveFileNameW" : "GetOpenFileNameW");
-    // Through the generic function type, which every compiler accepts as a cast target.
-    return reinterpret_cast<FileDialogFunction>(reinterpret_cast<void (*)()>(function));
+    static SystemLibrary comdlg32(L"comdlg32.dll");
+    return comdlg32.Get<FileDialogFunction>(save ? "GetSaveFileNameW" : "GetOpenFileNameW");
 }
 
 std::optional<std::u16string> RunFileDialog(HWND owner, const wchar_t* filter,

@@ -5,6 +5,7 @@
 #include "EncoderCommand.h"
 #include "FileDialogs.h"
 #include "Layout.h"
+#include "SliderAccessible.h"
 
 #include <string>
 
@@ -31,6 +32,11 @@ bool IsPushButton(HWND control) {
     const LONG_PTR type = GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
     return lstrcmpiW(className, L"BUTTON") == 0 &&
            (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+}
+
+// The quality slider's words, in the form that SpeakSlider takes.
+std::optional<std::u16string> QualityWords(std::int32_t level) {
+    return std::u16string(QualityCaption(level));
 }
 
 // The window has one size. A command to show it maximized (a shortcut set to "Run:
@@ -77,7 +83,10 @@ DWORD Form1::Show(HINSTANCE instance, int showCommand) {
         return GetLastError();
     }
     const Scale scale = FitWindow(GetDpiForWindow(hwnd_), font_, nullptr);
-    if (!CreateControls(hwnd_, instance, scale, font_.get())) {
+    // A screen reader says each slider's position in the words shown beside it.
+    if (!CreateControls(hwnd_, instance, scale, font_.get()) ||
+        !SpeakSlider(Slider1().Handle(), Item(ids::Label4).Handle(), QualityWords) ||
+        !SpeakSlider(Slider2().Handle(), Item(ids::Label6).Handle(), BitrateCaption)) {
         // A control refused (by a hook, say) may leave no error number: it is still a failure.
         const DWORD error = GetLastError();
         DestroyWindow(hwnd_);

@@ -49,6 +49,28 @@ class UniqueHandle {
     HANDLE handle_;
 };
 
+// A Windows DLL that costs memory and start-up time and that only some uses need: it is loaded
+// when one of its functions is first asked for, from the system folder only, and then kept
+// loaded, as what it gave out may still be in use.
+class SystemLibrary {
+  public:
+    constexpr explicit SystemLibrary(const wchar_t* name) : name_(name) {}
+
+    // The named function, or null when the DLL or the function cannot be found.
+    template <typename Function> Function Get(const char* function) {
+        if (module_ == nullptr) {
+            module_ = LoadLibraryExW(name_, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        }
+        const FARPROC address = module_ != nullptr ? GetProcAddress(module_, function) : nullptr;
+        // Through the generic function type, which every compiler accepts as a cast target.
+        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+    }
+
+  private:
+    const wchar_t* name_;
+    HMODULE module_ = nullptr;
+};
+
 struct GdiObjectDeleter {
     void operator()(HFONT font) const noexcept { DeleteObject(font); }
 };

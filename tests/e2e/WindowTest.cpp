@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cmath>
@@ -110,9 +111,12 @@ enum Op {
     Filter,  // id, text: the button's dialog offers this file type, and shows only such files
     Message, // text: a box of the window shows, holding each '|' part and no unfilled %; OK
     Away,    // another window is activated, then Sorvane's window again
+    Spoken,  // id, text "Name|Value": the slider's accessible object, asked for from this process
+             // as a screen reader asks for it, is a slider of this name and value
 };
-const char* const kOps[] = {"State", "Click",  "Key",     "TabTo",  "Focus",  "SetText", "Drag",
-                            "Text",  "Launch", "Started", "Dialog", "Filter", "Message", "Away"};
+const char* const kOps[] = {"State",   "Click",  "Key",     "TabTo",  "Focus",
+                            "SetText", "Drag",   "Text",    "Launch", "Started",
+                            "Dialog",  "Filter", "Message", "Away",   "Spoken"};
 
 // In a step's text "<dir>" stands for a fresh folder of the scenario's own.
 struct Step {
@@ -141,6 +145,7 @@ struct App {
                   (L"Sorvane тест " + std::to_wstring(GetCurrentProcessId()) + L"-" +
                    std::to_wstring(++count)))
                      .wstring();
+        std::filesystem::remove_all(folder); // left by an earlier run whose process id this is
         std::filesystem::create_directory(folder);
         if (start.alone) {
             MakeFile(folder + L"\\lame.exe", "no program");
@@ -408,6 +413,34 @@ struct App {
             Activate();
             DestroyWindow(popup);
             return;
+        case Op::Spoken: { // in a COM apartment, as a screen reader asks; once is enough
+            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+            const IID iid{0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0, 0xAA, 0, 0x38, 0x9B, 0x71}};
+            const auto spoken = [&] {
+                IAccessible* object = nullptr;
+                VARIANT self{}, role{};
+                self.vt = VT_I4; // CHILDID_SELF
+                BSTR name = nullptr, value = nullptr;
+                if (FAILED(AccessibleObjectFromWindow(Item(step.id),
+                                                      static_cast<DWORD>(OBJID_CLIENT), iid,
+                                                      reinterpret_cast<void**>(&object)))) {
+                    return std::wstring(L"no object");
+                }
+                object->get_accRole(self, &role);
+                object->get_accName(self, &name);
+                object->get_accValue(self, &value);
+                const std::wstring seen = (role.lVal == ROLE_SYSTEM_SLIDER ? L"" : L"no slider ") +
+                                          std::wstring(name ? name : L"") + L"|" +
+                                          (value ? value : L"");
+                SysFreeString(name);
+                SysFreeString(value);
+                object->Release();
+                return seen;
+            };
+            WaitUntil([&] { return spoken() == text; });
+            EXPECT_EQ(spoken(), text);
+            return;
+        }
         }
     }
 
@@ -453,8 +486,11 @@ TEST(Window, Scenarios) {
             {Started, L"lame.exe  -b 32  C:\\in.wav C:\\in.mp3"}, {Started, L"lame.exe  -b 32  C:\\in.wav C:\\in.mp3"},
             {TabTo, Slider1}, {Key, VK_RIGHT},
             {Text, QualityDesc, L"Medium quality"}, {Key, VK_NEXT}, {Text, QualityDesc, L"Poor quality, very fast"},
-            {TabTo, Slider2}, {Key, VK_RIGHT}, {Text, BitrateDesc, L"48 kbps"}, {Key, VK_END},
-            {Text, BitrateDesc, L"160 kbps"}}},
+            {Spoken, Slider1, L"Quality:|Poor quality, very fast"}, {Key, VK_HOME},
+            {Spoken, Slider1, L"Quality:|Highest quality, very slow"},
+            {TabTo, Slider2}, {Key, VK_RIGHT}, {Text, BitrateDesc, L"48 kbps"}, {Spoken, Slider2, L"Bitrate:|48 kbps"},
+            {Key, VK_END}, {Text, BitrateDesc, L"160 kbps"}, {Spoken, Slider2, L"Bitrate:|160 kbps"},
+            {Key, VK_PRIOR}, {Spoken, Slider2, L"Bitrate:|32 kbps"}}},
         // Arrows, Space, Enter on a button; Escape and Enter in the text box do nothing; focus kept.
         {L"C:\\x.wav", L"C:\\x.wav", L"C:\\x.mp3", {{Focus, BrowBut1}, {TabTo, StandardCh}, {Key, VK_DOWN},
             {State, 1}, {TabTo, EnableQual}, {Key, VK_SPACE}, {TabTo, DisableFiltering}, {Key, VK_SPACE},
