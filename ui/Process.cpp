@@ -1,9 +1,7 @@
 #include "Process.h"
 
+#include "ProgramSearch.h"
 #include "Win32.h"
-
-#include <algorithm>
-#include <vector>
 
 namespace sorvane {
 
@@ -21,13 +19,6 @@ template <typename Fill> std::wstring FilledText(Fill fill) {
         }
         text.resize(length > text.size() ? length : text.size() * 2);
     }
-}
-
-// A full path from a drive's root or a network share. Any other folder (".", "bin", "\bin")
-// depends on the current folder or drive.
-bool IsAbsolute(std::wstring_view folder) {
-    return (folder.size() >= 3 && folder[1] == L':' && (folder[2] == L'\\' || folder[2] == L'/')) ||
-           folder.substr(0, 2) == L"\\\\";
 }
 
 // The program that a command line starts, as it names it: its first word, without quotes.
@@ -51,26 +42,16 @@ std::wstring FindProgram(std::wstring_view commandLine) {
     if (name.empty() || name.find_first_of(L"\\/:") != std::wstring_view::npos) {
         return std::wstring(name); // nothing to look for, or a path taken as the caller wrote it
     }
-    std::vector<std::wstring> folders = {OwnFolder(), FilledText(GetSystemDirectoryW),
-                                         FilledText(GetWindowsDirectoryW)};
     const std::wstring path =
         FilledText([](wchar_t* b, DWORD n) { return GetEnvironmentVariableW(L"PATH", b, n); });
-    for (std::size_t start = 0; start <= path.size();) {
-        const std::size_t end = std::min(path.find(L';', start), path.size());
-        folders.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    for (std::wstring& folder : folders) {
-        if (!IsAbsolute(folder)) {
-            continue;
-        }
-        if (folder.back() != L'\\' && folder.back() != L'/') {
-            folder += L'\\';
-        }
-        folder += name;
-        const DWORD attributes = GetFileAttributesW(folder.c_str());
+    for (const std::u16string& folder :
+         SearchFolders({FromWide(OwnFolder()), FromWide(FilledText(GetSystemDirectoryW)),
+                        FromWide(FilledText(GetWindowsDirectoryW))},
+                       FromWide(path))) {
+        const std::wstring file = ToWide(folder).append(name);
+        const DWORD attributes = GetFileAttributesW(file.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            return folder;
+            return file;
         }
     }
     return {};
