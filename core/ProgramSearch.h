@@ -15,4 +15,8 @@ namespace sorvane {
 std::vector<std::u16string> SearchFolders(std::vector<std::u16string> folders,
                                           std::u16string_view path);
 
+// The program that a Scoop shim starts, from the text of the .shim file beside it: its
+// "path = " line's value, with or without quotes. Empty when that is no full path.
+std::u16string ShimTarget(std::u16string_view shim);
+
 } // namespace sorvane

@@ -370,9 +370,10 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command2_Click() {
-    // Notepad starts beside the encoder that "Start Encoding" would run, so that the USAGE
-    // there opens wherever Sorvane was started from; with no encoder, in Sorvane's own folder.
-    std::wstring folder = FindProgram(ToWide(kEncoderProgram));
+    // Notepad starts beside the encoder that "Start Encoding" would run, or the real one that
+    // its shim or link stands for, so that the USAGE there opens wherever Sorvane was started
+    // from; with no encoder, in Sorvane's own folder.
+    std::wstring folder = RealProgram(FindProgram(ToWide(kEncoderProgram)));
     folder = folder.empty() ? OwnFolder() : folder.substr(0, folder.find_last_of(L"\\/") + 1);
     if (const StartResult result = StartProcess(u"notepad.exe USAGE", folder.c_str());
         result.error) {

@@ -57,6 +57,49 @@ std::wstring FindProgram(std::wstring_view commandLine) {
     return {};
 }
 
+std::wstring RealProgram(const std::wstring& found) {
+    if (found.empty()) {
+        return found;
+    }
+    std::wstring program = found;
+    // A Scoop shim, such as lame.exe, starts the program that the UTF-8 .shim file of its name
+    // beside it names.
+    const std::size_t dot = found.rfind(L'.');
+    const std::wstring shimFile =
+        (dot != found.npos && dot > found.find_last_of(L"\\/") ? found.substr(0, dot) : found) +
+        L".shim";
+    UniqueHandle shim(CreateFileW(shimFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes(65536, '\0');
+    DWORD read = 0;
+    if (shim.get() != INVALID_HANDLE_VALUE &&
+        ReadFile(shim.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+        std::wstring text(read, L'\0');
+        text.resize(static_cast<std::size_t>(
+            MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), text.data(),
+                                static_cast<int>(read))));
+        if (const std::u16string target = ShimTarget(FromWide(text)); !target.empty()) {
+            program = ToWide(target);
+        }
+    }
+    // A symbolic link, or a junction on the way, leads to the file's final path.
+    const UniqueHandle file(
+        CreateFileW(program.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        return found; // a shim that names no file tells nothing
+    }
+    std::wstring path = FilledText([&file](wchar_t* b, DWORD n) {
+        return GetFinalPathNameByHandleW(file.get(), b, n, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    });
+    if (path.rfind(LR"(\\?\UNC\)", 0) == 0) {
+        path.replace(0, 8, LR"(\\)");
+    } else if (path.rfind(LR"(\\?\)", 0) == 0) {
+        path.erase(0, 4);
+    }
+    return path.empty() ? program : path;
+}
+
 StartResult StartProcess(std::u16string_view commandLine, const wchar_t* folder) {
     // CreateProcessW may write into the command line, so it gets its own copy.
     std::wstring buffer = ToWide(commandLine);

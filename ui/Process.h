@@ -20,6 +20,10 @@ std::wstring OwnFolder();
 // is nowhere.
 std::wstring FindProgram(std::wstring_view commandLine);
 
+// The program that a found one stands for: the one that a Scoop shim (a .shim file beside it)
+// names, or where a symbolic link leads, by its final path; `found` when that cannot be told.
+std::wstring RealProgram(const std::wstring& found);
+
 // What starting a command came to.
 struct StartResult {
     DWORD error = 0;      // 0, or the Windows error number

@@ -79,6 +79,14 @@ TEST(Core, ProgramSearch) {
     for (const auto& [path, folders] : paths) {
         EXPECT_EQ(SearchFolders({}, path), folders);
     }
+    const std::pair<std::u16string_view, std::u16string_view> shims[] = {
+        {u"path = C:\\apps\\lame.exe", u"C:\\apps\\lame.exe"},
+        {u"\uFEFFargs = -x\r\npath=\"C:\\Program Files\\lame.exe\"  \r\n",
+         u"C:\\Program Files\\lame.exe"},
+        {u"mypath = C:\\a.exe\npath = lame.exe", u""}};
+    for (const auto& [shim, target] : shims) {
+        EXPECT_EQ(ShimTarget(shim), target);
+    }
 }
 
 } // namespace
