@@ -273,6 +273,8 @@ void Form1::ReportFailure(const StartResult& result) const {
         text += L"It looked in its own folder, in the Windows folders and in the folders on PATH. ";
         text += L"Put " + result.name + L" in one of them, such as Sorvane's own folder:\n";
         text += OwnFolder() + L"\n\n";
+        text += L"If you have just added a folder to PATH, close Sorvane and start it again: ";
+        text += L"it sees only the folders that were on PATH when it started.\n\n";
     } else {
         text = L"Sorvane could not start\n" + result.program + L"\n\n";
     }

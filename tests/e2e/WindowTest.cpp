@@ -476,7 +476,7 @@ TEST(Window, Scenarios) {
         // one; Info starts beside it (or the real one its symbolic link or Scoop shim stands for),
         // else in Sorvane's folder; failures say what and where; a quoted PATH entry is searched.
         {L"C:\\keep.wav", L"C:\\keep.wav", L"C:\\keep.mp3", {
-            {Click, Command1}, {Message, L"lame.exe|" + bin + L"\\alone|Windows|PATH|Error 2: "},
+            {Click, Command1}, {Message, L"lame.exe|" + bin + L"\\alone|Windows|PATH|start it again|Error 2: "},
             {Text, InputFileTxt, L"C:\\keep.wav"}, {Click, Command2},
             {Started, L"notepad.exe USAGE\n" + bin + L"\\alone"}}, true},
         {L"C:\\a.wav", L"C:\\a.wav", L"C:\\a.mp3", {{Launch, L"lame.exe -h  C:\\a.wav C:\\a.mp3"},
