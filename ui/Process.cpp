@@ -3,6 +3,8 @@
 #include "ProgramSearch.h"
 #include "Win32.h"
 
+#include <vector>
+
 namespace sorvane {
 
 namespace {
@@ -68,9 +70,9 @@ std::wstring RealProgram(const std::wstring& found) {
     const std::wstring shimFile =
         (dot != found.npos && dot > found.find_last_of(L"\\/") ? found.substr(0, dot) : found) +
         L".shim";
-    UniqueHandle shim(CreateFileW(shimFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::string bytes(65536, '\0');
+    const UniqueHandle shim(CreateFileW(shimFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::vector<char> bytes(65536); // not a std::string, whose library code adds 22 KB
     DWORD read = 0;
     if (shim.get() != INVALID_HANDLE_VALUE &&
         ReadFile(shim.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
