@@ -282,6 +282,8 @@ void Form1::ReportFailure(const StartResult& result) const {
         text += L"It looked in its own folder, in the Windows folders and in the folders on PATH. ";
         text += L"Put " + result.name + L" in one of them, such as Sorvane's own folder:\n";
         text += OwnFolder() + L"\n\n";
+        text += L"If you have just added a folder to PATH, close Sorvane and start it again: ";
+        text += L"it sees only the folders that were on PATH when it started.\n\n";
     } else {
         text = L"Sorvane could not start\n" + result.program + L"\n\n";
     }
@@ -379,9 +381,10 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command2_Click() {
-    // Notepad starts beside the encoder that "Start Encoding" would run, so that the USAGE
-    // there opens wherever Sorvane was started from; with no encoder, in Sorvane's own folder.
-    std::wstring folder = FindProgram(ToWide(kEncoderProgram));
+    // Notepad starts beside the encoder that "Start Encoding" would run, or the real one that
+    // its shim or link stands for, so that the USAGE there opens wherever Sorvane was started
+    // from; with no encoder, in Sorvane's own folder.
+    std::wstring folder = RealProgram(FindProgram(ToWide(kEncoderProgram)));
     folder = folder.empty() ? OwnFolder() : folder.substr(0, folder.find_last_of(L"\\/") + 1);
     if (const StartResult result = StartProcess(u"notepad.exe USAGE", folder.c_str());
         result.error) {

@@ -1,8 +1,8 @@
 #include "Process.h"
 
+#include "ProgramSearch.h"
 #include "Win32.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace sorvane {
@@ -21,13 +21,6 @@ template <typename Fill> std::wstring FilledText(Fill fill) {
         }
         text.resize(length > text.size() ? length : text.size() * 2);
     }
-}
-
-// A full path from a drive's root or a network share. Any other folder (".", "bin", "\bin")
-// depends on the current folder or drive.
-bool IsAbsolute(std::wstring_view folder) {
-    return (folder.size() >= 3 && folder[1] == L':' && (folder[2] == L'\\' || folder[2] == L'/')) ||
-           folder.substr(0, 2) == L"\\\\";
 }
 
 // The program that a command line starts, as it names it: its first word, without quotes.
@@ -51,29 +44,62 @@ std::wstring FindProgram(std::wstring_view commandLine) {
     if (name.empty() || name.find_first_of(L"\\/:") != std::wstring_view::npos) {
         return std::wstring(name); // nothing to look for, or a path taken as the caller wrote it
     }
-    std::vector<std::wstring> folders = {OwnFolder(), FilledText(GetSystemDirectoryW),
-                                         FilledText(GetWindowsDirectoryW)};
     const std::wstring path =
         FilledText([](wchar_t* b, DWORD n) { return GetEnvironmentVariableW(L"PATH", b, n); });
-    for (std::size_t start = 0; start <= path.size();) {
-        const std::size_t end = std::min(path.find(L';', start), path.size());
-        folders.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    for (std::wstring& folder : folders) {
-        if (!IsAbsolute(folder)) {
-            continue;
-        }
-        if (folder.back() != L'\\' && folder.back() != L'/') {
-            folder += L'\\';
-        }
-        folder += name;
-        const DWORD attributes = GetFileAttributesW(folder.c_str());
+    for (const std::u16string& folder :
+         SearchFolders({FromWide(OwnFolder()), FromWide(FilledText(GetSystemDirectoryW)),
+                        FromWide(FilledText(GetWindowsDirectoryW))},
+                       FromWide(path))) {
+        const std::wstring file = ToWide(folder).append(name);
+        const DWORD attributes = GetFileAttributesW(file.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            return folder;
+            return file;
         }
     }
     return {};
+}
+
+std::wstring RealProgram(const std::wstring& found) {
+    if (found.empty()) {
+        return found;
+    }
+    std::wstring program = found;
+    // A Scoop shim, such as lame.exe, starts the program that the UTF-8 .shim file of its name
+    // beside it names.
+    const std::size_t dot = found.rfind(L'.');
+    const std::wstring shimFile =
+        (dot != found.npos && dot > found.find_last_of(L"\\/") ? found.substr(0, dot) : found) +
+        L".shim";
+    const UniqueHandle shim(CreateFileW(shimFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::vector<char> bytes(65536); // not a std::string, whose library code adds 22 KB
+    DWORD read = 0;
+    if (shim.get() != INVALID_HANDLE_VALUE &&
+        ReadFile(shim.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+        std::wstring text(read, L'\0');
+        text.resize(static_cast<std::size_t>(
+            MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read), text.data(),
+                                static_cast<int>(read))));
+        if (const std::u16string target = ShimTarget(FromWide(text)); !target.empty()) {
+            program = ToWide(target);
+        }
+    }
+    // A symbolic link, or a junction on the way, leads to the file's final path.
+    const UniqueHandle file(
+        CreateFileW(program.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        return found; // a shim that names no file tells nothing
+    }
+    std::wstring path = FilledText([&file](wchar_t* b, DWORD n) {
+        return GetFinalPathNameByHandleW(file.get(), b, n, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    });
+    if (path.rfind(LR"(\\?\UNC\)", 0) == 0) {
+        path.replace(0, 8, LR"(\\)");
+    } else if (path.rfind(LR"(\\?\)", 0) == 0) {
+        path.erase(0, 4);
+    }
+    return path.empty() ? program : path;
 }
 
 StartResult StartProcess(std::u16string_view commandLine, const wchar_t* folder) {

@@ -14,10 +14,15 @@ inline constexpr std::size_t kMaxCommandLine = 32766;
 std::wstring OwnFolder();
 
 // The full path of the program that a command line starts: its first word, looked for in
-// Sorvane's own folder, the system folders and then the absolute folders on PATH. Unlike
-// CreateProcessW's own search, never in the current folder, where a program of the same name
-// could have been planted beside the files the user opened. Empty when it is nowhere.
+// Sorvane's own folder, the system folders and then the folders on PATH, read as cmd.exe reads
+// them (SearchFolders). Unlike CreateProcessW's own search, never in the current folder, where a
+// program of the same name could have been planted beside the files the user opened. Empty when it
+// is nowhere.
 std::wstring FindProgram(std::wstring_view commandLine);
+
+// The program that a found one stands for: the one that a Scoop shim (a .shim file beside it)
+// names, or where a symbolic link leads, by its final path; `found` when that cannot be told.
+std::wstring RealProgram(const std::wstring& found);
 
 // What starting a command came to.
 struct StartResult {

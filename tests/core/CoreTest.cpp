@@ -1,7 +1,8 @@
-// The core's rules as tables: captions, the encoder command, file names.
+// The core's rules as tables: captions, the encoder command, file names, the program search.
 #include "Captions.h"
 #include "EncoderCommand.h"
 #include "FileNames.h"
+#include "ProgramSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,25 @@ TEST(Core, FileNames) {
         {u"ab", std::nullopt}};
     for (const auto& [input, output] : derived) {
         EXPECT_EQ(DeriveOutputPath(input), output);
+    }
+}
+
+// PATH as cmd.exe reads it: quotes off (a semicolon inside them kept), only full paths kept.
+TEST(Core, ProgramSearch) {
+    const std::pair<std::u16string_view, std::vector<std::u16string>> paths[] = {
+        {u"C:\\A;;\"C:\\x;y\";D:/b/;\\\\server\\share",
+         {u"C:\\A\\", u"C:\\x;y\\", u"D:/b/", u"\\\\server\\share\\"}},
+        {u".;bin;\\bin;C:;C:bin;\"\";", {}}};
+    for (const auto& [path, folders] : paths) {
+        EXPECT_EQ(SearchFolders({}, path), folders);
+    }
+    const std::pair<std::u16string_view, std::u16string_view> shims[] = {
+        {u"path = C:\\apps\\lame.exe", u"C:\\apps\\lame.exe"},
+        {u"\uFEFFargs = -x\r\npath=\"C:\\Program Files\\lame.exe\"  \r\n",
+         u"C:\\Program Files\\lame.exe"},
+        {u"mypath = C:\\a.exe\npath = lame.exe", u""}};
+    for (const auto& [shim, target] : shims) {
+        EXPECT_EQ(ShimTarget(shim), target);
     }
 }
 

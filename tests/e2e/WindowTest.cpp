@@ -113,10 +113,11 @@ enum Op {
     Away,    // another window is activated, then Sorvane's window again
     Spoken,  // id, text "Name|Value": the slider's accessible object, asked for from this process
              // as a screen reader asks for it, is a slider of this name and value
+    Plant,   // text: this file is made, of the UTF-8 of what follows a '|', else the stand-in's
 };
-const char* const kOps[] = {"State",   "Click",  "Key",     "TabTo",  "Focus",
-                            "SetText", "Drag",   "Text",    "Launch", "Started",
-                            "Dialog",  "Filter", "Message", "Away",   "Spoken"};
+const char* const kOps[] = {"State",   "Click", "Key",    "TabTo",   "Focus",  "SetText",
+                            "Drag",    "Text",  "Launch", "Started", "Dialog", "Filter",
+                            "Message", "Away",  "Spoken", "Plant"};
 
 // In a step's text "<dir>" stands for a fresh folder of the scenario's own.
 struct Step {
@@ -441,6 +442,14 @@ struct App {
             EXPECT_EQ(spoken(), text);
             return;
         }
+        case Op::Plant:
+            if (const std::size_t bar = text.find(L'|'); bar != text.npos) {
+                return MakeFile(text.substr(0, bar),
+                                std::filesystem::path(text.substr(bar + 1)).u8string().c_str());
+            }
+            MakeFile(text);
+            CopyFileW((BuildFolder() + L"\\lame.exe").c_str(), text.c_str(), FALSE);
+            return;
         }
     }
 
@@ -510,15 +519,20 @@ TEST(Window, Scenarios) {
             {Dialog, BrowBut1, L"<dir>\\second.wav"}, {Text, OutputFileTxt, L"<dir>\\second.mp3"}, {Dialog, BrowBut1},
             {Dialog, BrowBut2}, {Launch, L"lame.exe -h  \"<dir>\\second.wav\" \"<dir>\\second.mp3\""}}},
         // The encoder is searched for in Sorvane's folder, Windows' and PATH, never the current
-        // one; Info starts beside it, else in Sorvane's folder; failures say what and where.
+        // one; Info starts beside it (or the real one its symbolic link or Scoop shim stands for),
+        // else in Sorvane's folder; failures say what and where; a quoted PATH entry is searched.
         {L"C:\\keep.wav", L"C:\\keep.wav", L"C:\\keep.mp3", {
-            {Click, Command1}, {Message, L"lame.exe|" + bin + L"\\alone|Windows|PATH|Error 2: "},
+            {Click, Command1}, {Message, L"lame.exe|" + bin + L"\\alone|Windows|PATH|start it again|Error 2: "},
             {Text, InputFileTxt, L"C:\\keep.wav"}, {Click, Command2},
             {Started, L"notepad.exe USAGE\n" + bin + L"\\alone"}}, true},
         {L"C:\\a.wav", L"C:\\a.wav", L"C:\\a.mp3", {{Launch, L"lame.exe -h  C:\\a.wav C:\\a.mp3"},
-            {Click, Command2}, {Started, L"notepad.exe USAGE\n" + bin}}, true, L";.;" + bin},
+            {Click, Command2}, {Started, L"notepad.exe USAGE\n" + bin}}, true, L";.;" + bin + L"\\linked"},
         {L"C:\\a.wav", L"C:\\a.wav", L"C:\\a.mp3", {{Click, Command1},
             {Message, L"<dir>\\lame.exe"}}, true, L"<dir>"},
+        {L"C:\\a.wav", L"C:\\a.wav", L"C:\\a.mp3", {{Plant, L"<dir>\\shims\\lame.exe"},
+            {Plant, L"<dir>\\shims\\lame.shim|path = \"<dir>\\apps\\lame\\lame.exe\""},
+            {Plant, L"<dir>\\apps\\lame\\lame.exe|a dummy"}, {Launch, L"lame.exe -h  C:\\a.wav C:\\a.mp3"},
+            {Click, Command2}, {Started, L"notepad.exe USAGE\n<dir>\\apps\\lame"}}, true, L"\"<dir>\\shims\""},
         // A command too long for Windows is refused whole.
         {L"C:\\a.wav", L"C:\\a.wav", L"C:\\a.mp3", {
             {SetText, Text1, x}, {Launch, L"lame.exe -h " + x + L" C:\\a.wav C:\\a.mp3"},

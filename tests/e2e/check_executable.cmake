@@ -2,7 +2,9 @@ cmake_policy(SET CMP0057 NEW)
 # Checks the built executable without running it. Fails unless it imports only DLLs that
 # every Windows installation has, and not comdlg32, which the program loads when a file dialog
 # is first shown; unless it sets the DLL search for the DLLs it loads later
-# (SetDefaultDllDirectories); and unless its version record and its manifest are the product's.
+# (SetDefaultDllDirectories); unless it is terminal-server aware, so that a Remote Desktop
+# session host gives it the real Windows folder; and unless its version record and its manifest
+# are the product's.
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "cannot read ${EXE}")
@@ -23,6 +25,9 @@ foreach(entry IN LISTS names)
 endforeach()
 if(NOT dump MATCHES "SetDefaultDllDirectories")
     message(FATAL_ERROR "${EXE} does not limit the search for the DLLs it loads later")
+endif()
+if(NOT dump MATCHES "TERMINAL_SERVICE_AWARE") # DllCharacteristics 0x8000
+    message(FATAL_ERROR "${EXE} is not marked terminal-server aware")
 endif()
 
 # The version record as Windows shows it in the file's properties, read back by windres.
