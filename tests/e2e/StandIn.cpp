@@ -14,8 +14,9 @@ int wmain() {
     record += L"\n" + std::wstring(folder, GetCurrentDirectoryW(32768, folder));
     record +=
         L"\n" + std::to_wstring(startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : -1);
-    // A console host that is slow to start may not have made its window yet: ask again awhile.
-    for (int i = 0; i < 30 && GetConsoleWindow() == nullptr; ++i) {
+    // A console host that is slow to start may not have made its window yet: ask again awhile
+    // (Wine's has been seen to take more than three seconds).
+    for (int i = 0; i < 100 && GetConsoleWindow() == nullptr; ++i) {
         Sleep(100);
     }
     record += GetConsoleWindow() != nullptr ? L"\n1\n" : L"\n0\n";

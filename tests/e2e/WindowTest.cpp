@@ -167,10 +167,19 @@ struct App {
         SetEnvironmentVariableW(L"PATH", path.c_str());
         CloseHandle(info.hThread);
         process = info.hProcess;
-        EXPECT_TRUE(WaitUntil(
-            [&] { return IsWindowVisible(window = FindWindowW(SORVANE_WINDOW_CLASS, nullptr)); },
-            10000))
-            << "the window did not open";
+        // Its own window: one of a program that has just ended may not be gone yet.
+        const auto opened = [&] {
+            for (window = FindWindowExW(nullptr, nullptr, SORVANE_WINDOW_CLASS, nullptr); window;
+                 window = FindWindowExW(nullptr, window, SORVANE_WINDOW_CLASS, nullptr)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == info.dwProcessId) {
+                    return IsWindowVisible(window) != FALSE;
+                }
+            }
+            return false;
+        };
+        EXPECT_TRUE(WaitUntil(opened, 10000)) << "the window did not open";
     }
     ~App() {
         PostMessageW(window, WM_CLOSE, 0, 0);
@@ -340,7 +349,8 @@ struct App {
             [[fallthrough]];
         case Op::Started: {
             std::vector<std::wstring> records;
-            WaitUntil([&] { return (records = Records()).size() > started; });
+            // Wine's console host, which each start makes, now and then takes seconds to come.
+            WaitUntil([&] { return (records = Records()).size() > started; }, 15000);
             ASSERT_GT(records.size(), started) << text;
             const std::wstring got = records[started++];
             EXPECT_EQ(got.substr(0, got.rfind(L'\n')), record);
