@@ -586,7 +586,8 @@ TEST(Window, Scenarios) {
           {Text, OutputFileTxt, L"<dir>\\Мои записи\\концерт 1.mp3"},
           {Dialog, BrowBut2, L"<dir>\\out put"},
           {Text, OutputFileTxt, L"<dir>\\out put.mp3"},
-          {Launch, L"lame.exe -h  \"<dir>\\Мои записи\\концерт 1.wav\" \"<dir>\\out put.mp3\""},
+          {Launch, L"lame.exe -h  \"<dir>\\Мои записи\\концерт 1.wav\" "
+                   L"\"<dir>\\out put.mp3\""},
           {Dialog, BrowBut2, L"<dir>\\old.mp3", IDNO},
           {Text, OutputFileTxt, L"<dir>\\out put.mp3"},
           {Dialog, BrowBut2, L"<dir>\\old.mp3", IDYES},
