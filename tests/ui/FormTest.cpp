@@ -117,12 +117,13 @@ bool ExpectPlaces(HWND window, UINT dpi) {
         outside.bottom - outside.top >= desktop.bottom) {
         return false;
     }
-    const auto at = [&](int id) {
+    RECT inked[Command2 - Label1 + 1] = {}; // each control's ink, drawn once
+    for (int id = Label1; id <= Command2; ++id) {
         HWND control = GetDlgItem(window, id);
-        RECT ink = Ink(control);
-        MapWindowPoints(control, window, reinterpret_cast<POINT*>(&ink), 2);
-        return ink;
-    };
+        inked[id - Label1] = Ink(control);
+        MapWindowPoints(control, window, reinterpret_cast<POINT*>(&inked[id - Label1]), 2);
+    }
+    const auto at = [&](int id) { return inked[id - Label1]; };
     const std::vector<std::vector<int>> rows = {{Label1, InputFileTxt, BrowBut1},
                                                 {Label2, OutputFileTxt, BrowBut2},
                                                 {Label3, Text1, Command2},
