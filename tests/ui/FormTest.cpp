@@ -1,15 +1,251 @@
-// The real window in this process, so that each control's own font can be asked for.
+// The real window in this process, driven by synchronous messages that go through the program's
+// own keyboard handling: what it shows as it opens and after clicks and keys, where each control
+// sits and whether each caption fits, at every DPI and UI font.
 #include "ControlIds.h"
 #include "Form1.h"
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 using namespace sorvane::ids;
+
+// The frames, each with what it holds.
+const std::vector<std::vector<int>> kFrames = {
+    {Frame1, StandardCh, CustomCh},
+    {Frame2, EnableQual, Label4, Slider1, QualityDesc},
+    {Frame3, DisableFiltering},
+    {Frame4, EnableBitrate, Label6, Slider2, BitrateDesc}};
+
+bool Is(HWND control, const wchar_t* kind) {
+    wchar_t name[32] = {};
+    GetClassNameW(control, name, 32);
+    return lstrcmpiW(name, kind) == 0;
+}
+
+std::wstring Text(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)), L'\0');
+    GetWindowTextW(window, text.data(), static_cast<int>(text.size()) + 1);
+    return text;
+}
+
+// What a row does: a control clicked (a button) or given the focus (any other), a key pressed
+// (codes below 100), a slider's thumb dragged, or the window left for another and activated again.
+constexpr int kAway = 0;
+constexpr int Drag(int slider, int to) {
+    return slider * 100 + to;
+}
+
+int boxes = 0; // message boxes refused: one would wait for a person
+
+// The window as the program shows it (asked to show maximized, as a shortcut may), with the
+// message loop's handling of what is queued.
+class Window {
+  public:
+    explicit Window(const std::wstring& argument = L"")
+        : form_(std::u16string(argument.begin(), argument.end())) {
+        HOOKPROC refuse = [](int code, WPARAM, LPARAM l) -> LRESULT {
+            if (code != HCBT_CREATEWND ||
+                reinterpret_cast<CBT_CREATEWND*>(l)->lpcs->lpszClass != WC_DIALOG) {
+                return 0;
+            }
+            return ++boxes;
+        };
+        hook_ = SetWindowsHookExW(WH_CBT, refuse, nullptr, GetCurrentThreadId());
+        boxes = 0;
+        EXPECT_EQ(form_.Show(GetModuleHandleW(nullptr), SW_SHOWMAXIMIZED), 0u);
+    }
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    ~Window() {
+        DestroyWindow(form_.Handle());
+        UnhookWindowsHookEx(hook_);
+        UnregisterClassW(SORVANE_WINDOW_CLASS, GetModuleHandleW(nullptr));
+        MSG quit;
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        EXPECT_EQ(boxes, 0) << "a message box was opened";
+    }
+
+    HWND Handle() const { return form_.Handle(); }
+    HWND Item(int id) const { return GetDlgItem(form_.Handle(), id); }
+    int Focus() const { return GetDlgCtrlID(GetFocus()); }
+
+    void Do(int action) {
+        HWND control = Item(action);
+        if (action == kAway) {
+            DestroyWindow(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9,
+                                          nullptr, nullptr, nullptr, nullptr));
+        } else if (action < 100) {
+            PostMessageW(GetFocus(), WM_KEYDOWN, static_cast<WPARAM>(action), 1);
+            PostMessageW(GetFocus(), WM_KEYUP, static_cast<WPARAM>(action), 0xC0000001);
+        } else if (action >= Drag(Label1, 0)) { // the thumb moves, and the slider tells of it
+            control = Item(action / 100);
+            SendMessageW(control, TBM_SETPOS, TRUE, action % 100);
+            SendMessageW(Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, action % 100),
+                         reinterpret_cast<LPARAM>(control));
+        } else if (Is(control, L"Button")) {
+            SendMessageW(control, BM_CLICK, 0, 0);
+        } else {
+            SetFocus(control);
+        }
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+            if (!form_.TranslateKeys(message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+        }
+    }
+
+  private:
+    sorvane::Form1 form_;
+    HHOOK hook_ = nullptr;
+};
+
+// Started with a path, as Windows passes the text after the program's name, the window opens at
+// its own size and shows the paths, each box the end of its path; each slider is set up.
+TEST(Form, OpensWithItsPathsAndNames) {
+    const std::wstring music = L"C:\\Users\\Someone\\Music\\Artist Name\\2026 - A Rather Long "
+                               L"Album Title\\07 - A Rather Long Track Title (Live).";
+    const std::tuple<std::wstring, std::wstring, std::wstring> starts[] = {
+        {L"", L"", L""},
+        {L"\"C:\\My Music\\a.wav\" /extra", L"C:\\My Music\\a.wav", L"C:\\My Music\\a.mp3"},
+        {L"ab", L"", L""},
+        {music + L"wav", music + L"wav", music + L"mp3"}};
+    for (const auto& [argument, input, output] : starts) {
+        SCOPED_TRACE(argument);
+        const Window window(argument);
+        EXPECT_EQ(Text(window.Handle()), L"Sorvane MP3 Encoder Interface");
+        EXPECT_FALSE(IsZoomed(window.Handle()));
+        EXPECT_EQ(GetWindowLongPtrW(window.Handle(), GWL_STYLE) &
+                      (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_SYSMENU),
+                  WS_SYSMENU);
+        for (const auto& [id, path] : {std::pair{InputFileTxt, input}, {OutputFileTxt, output}}) {
+            HWND box = window.Item(id);
+            EXPECT_EQ(Text(box), path);
+            RECT inside{};
+            GetClientRect(box, &inside);
+            const auto end =
+                static_cast<short>(LOWORD(SendMessageW(box, EM_POSFROMCHAR, path.size() - 1, 0)));
+            EXPECT_TRUE(path.empty() || (end >= 0 && end < inside.right)) << end;
+        }
+        for (const auto& [id, maximum, position] : {std::tuple{Slider1, 9, 0}, {Slider2, 5, 4}}) {
+            const auto ask = [&](UINT message) {
+                return SendMessageW(window.Item(id), message, 0, 0);
+            };
+            EXPECT_EQ(std::vector<LRESULT>({ask(TBM_GETRANGEMIN), ask(TBM_GETRANGEMAX),
+                                            ask(TBM_GETNUMTICS), ask(TBM_GETPOS),
+                                            GetWindowLongPtrW(window.Item(id), GWL_STYLE) &
+                                                (TBS_VERT | TBS_TOP | TBS_BOTH | TBS_NOTICKS)}),
+                      std::vector<LRESULT>({0, maximum, maximum + 1, position, 0}))
+                << id;
+        }
+    }
+}
+
+// Each control's name for a person and a screen reader, in tab-index order: its caption, or for
+// a box or slider the nearest label before it, unless a tab group starts first.
+TEST(Form, NamesEachControl) {
+    const Window window;
+    std::wstring names;
+    for (int id = Label1; id <= Command2; ++id) {
+        HWND control = window.Item(id), label = control;
+        if (Is(control, L"Edit") || Is(control, TRACKBAR_CLASSW)) {
+            do {
+                label = GetWindow(label, GW_HWNDPREV);
+            } while (label != nullptr && !Is(label, L"Static") &&
+                     (~GetWindowLongPtrW(label, GWL_STYLE) & (WS_GROUP | WS_TABSTOP)) != 0);
+        }
+        names += (id == Label1 ? L"" : L"|") +
+                 (Is(label, L"Static") || label == control ? Text(label) : L"");
+    }
+    EXPECT_EQ(names,
+              L"Input:|Output:|Input:|Output:|Browse...|Browse...|Encoding Settings|Standard|"
+              L"Custom|Start Encoding|Additional Options:|Additional Options:|Noise shaping and "
+              L"psyco acoustic algorithms|Quality:|Quality:|Highest quality, very slow|Enable|"
+              L"Misc|Disable all filtering|Constant bitrate settings|Enable|Bitrate:|128 kbps|"
+              L"Bitrate:|Info");
+}
+
+// What is done; then the round of the Tab key from the focus (unless none is given) and the
+// buttons checked. The custom frames and all they hold are enabled exactly when "Custom" is
+// chosen, and the path boxes never.
+TEST(Form, FollowsClicksAndKeys) {
+    const std::tuple<std::vector<int>, std::vector<int>, std::vector<int>> cases[] = {
+        {{}, {BrowBut1, BrowBut2, StandardCh, Command1, Text1, Command2}, {StandardCh}},
+        {{CustomCh},
+         {CustomCh, Command1, Text1, Slider1, EnableQual, DisableFiltering, EnableBitrate, Slider2,
+          Command2, BrowBut1, BrowBut2},
+         {CustomCh}},
+        {{CustomCh, EnableQual, EnableBitrate, DisableFiltering},
+         {},
+         {CustomCh, EnableQual, DisableFiltering, EnableBitrate}},
+        {{CustomCh, EnableQual, EnableBitrate, DisableFiltering, StandardCh, CustomCh},
+         {},
+         {CustomCh}},
+        {{VK_TAB, VK_TAB, VK_DOWN, VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_SPACE},
+         {EnableQual, DisableFiltering, EnableBitrate, Slider2, Command2, BrowBut1, BrowBut2,
+          CustomCh, Command1, Text1, Slider1},
+         {CustomCh, EnableQual}},
+        {{Text1, VK_ESCAPE, VK_RETURN, kAway},
+         {Text1, Command2, BrowBut1, BrowBut2, StandardCh, Command1},
+         {StandardCh}}};
+    for (const auto& [does, round, checked] : cases) {
+        SCOPED_TRACE(testing::PrintToString(does));
+        Window window;
+        for (const int action : does) {
+            window.Do(action);
+        }
+        std::vector<int> seen{window.Focus()}, on;
+        for (window.Do(VK_TAB); !round.empty() && window.Focus() != seen[0] && seen.size() < 30;
+             window.Do(VK_TAB)) {
+            seen.push_back(window.Focus());
+        }
+        EXPECT_TRUE(round.empty() || seen == round) << testing::PrintToString(seen);
+        const bool custom = SendMessageW(window.Item(CustomCh), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        for (int id = Label1; id <= Command2; ++id) {
+            if (SendMessageW(window.Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED) {
+                on.push_back(id);
+            }
+            const bool inCustom = std::any_of(kFrames.begin() + 1, kFrames.end(), [&](auto& frame) {
+                return std::count(frame.begin(), frame.end(), id) != 0;
+            });
+            EXPECT_EQ(IsWindowEnabled(window.Item(id)) != FALSE,
+                      inCustom ? custom : id != InputFileTxt && id != OutputFileTxt)
+                << id;
+        }
+        EXPECT_EQ(on, checked);
+    }
+}
+
+// The keys and the drag of a slider's thumb that move the sliders; then the two descriptions.
+TEST(Form, DescribesTheSliders) {
+    const std::tuple<std::vector<int>, const wchar_t*, const wchar_t*> cases[] = {
+        {{}, L"Highest quality, very slow", L"128 kbps"},
+        {{CustomCh, Slider1, VK_NEXT, VK_RIGHT, VK_RIGHT, Slider2, VK_LEFT},
+         L"Bad quality, fast",
+         L"96 kbps"},
+        {{CustomCh, Slider1, VK_END, Slider2, VK_HOME}, L"Poor quality, very fast", L"32 kbps"},
+        {{CustomCh, Slider1, VK_NEXT, VK_PRIOR, Slider2, VK_END},
+         L"Highest quality, very slow",
+         L"160 kbps"},
+        {{CustomCh, Drag(Slider1, 3), Drag(Slider2, 0)}, L"Good quality, slow", L"32 kbps"}};
+    for (const auto& [does, quality, bitrate] : cases) {
+        SCOPED_TRACE(testing::PrintToString(does));
+        Window window;
+        for (const int action : does) {
+            window.Do(action);
+        }
+        EXPECT_EQ(Text(window.Item(QualityDesc)), quality);
+        EXPECT_EQ(Text(window.Item(BitrateDesc)), bitrate);
+    }
+}
 
 // A hook refuses the controls: the failure comes back for start-up to show, with no quit
 // message left to close that message at once. (It registers the window class first.)
@@ -32,12 +268,9 @@ TEST(Form, AFailedBuildIsReportedAndEndsNothing) {
 RECT Ink(HWND control) {
     RECT inside{};
     GetClientRect(control, &inside);
-    wchar_t kind[32] = {};
-    GetClassNameW(control, kind, 32);
     const LONG_PTR type = GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
-    if (lstrcmpiW(kind, L"Static") != 0 &&
-        (lstrcmpiW(kind, L"Button") != 0 ||
-         (type != BS_AUTOCHECKBOX && type != BS_AUTORADIOBUTTON))) {
+    if (!Is(control, L"Static") &&
+        (!Is(control, L"Button") || (type != BS_AUTOCHECKBOX && type != BS_AUTORADIOBUTTON))) {
         return inside;
     }
     HDC screen = GetDC(control);
@@ -68,14 +301,12 @@ void ExpectCaptionsFit(HWND window, const wchar_t* face, UINT dpi) {
     const auto px = [dpi](int at96) { return MulDiv(at96, static_cast<int>(dpi), 96); };
     for (HWND control = GetWindow(window, GW_CHILD); control != nullptr;
          control = GetWindow(control, GW_HWNDNEXT)) {
-        wchar_t kind[32] = {}, text[64] = {};
-        GetClassNameW(control, kind, 32);
-        GetWindowTextW(control, text, 64);
+        const std::wstring text = Text(control);
         RECT client{};
         GetClientRect(control, &client);
         const LONG_PTR type = GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
-        const int room = lstrcmpiW(kind, L"Button") != 0 ? client.right
-                         : type == BS_GROUPBOX           ? client.right - 2 * px(8)
+        const int room = !Is(control, L"Button") ? client.right
+                         : type == BS_GROUPBOX   ? client.right - 2 * px(8)
                          : type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON
                              ? client.right - GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) - px(4)
                              : client.right - 2 * px(3);
@@ -85,23 +316,23 @@ void ExpectCaptionsFit(HWND window, const wchar_t* face, UINT dpi) {
         GetTextFaceW(dc, LF_FACESIZE, used);
         TEXTMETRICW font{};
         GetTextMetricsW(dc, &font);
-        if (lstrcmpiW(kind, TRACKBAR_CLASSW) != 0) { // a slider has no caption
-            EXPECT_STREQ(used, face);
-            EXPECT_TRUE(type == BS_GROUPBOX || font.tmHeight <= client.bottom) << text;
-        }
         SIZE extent{};
-        GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
-        EXPECT_LE(extent.cx, room) << '"' << text << "\" at " << dpi << " DPI in " << face;
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        ReleaseDC(control, dc);
+        SCOPED_TRACE(testing::Message() << '"' << text << "\" at " << dpi << " DPI in " << face);
+        if (!Is(control, TRACKBAR_CLASSW)) { // a slider has no caption
+            EXPECT_STREQ(used, face);
+            EXPECT_TRUE(type == BS_GROUPBOX || font.tmHeight <= client.bottom);
+        }
+        EXPECT_LE(extent.cx, room);
         // The labels of the sliders' frames are centred, every other label starts at its left
         // (give or take a glyph's bearing).
-        if (lstrcmpiW(kind, L"Static") == 0) {
-            const int id = GetDlgCtrlID(control);
+        const int id = GetDlgCtrlID(control);
+        if (Is(control, L"Static")) {
             const bool centred =
                 id == Label4 || id == QualityDesc || id == Label6 || id == BitrateDesc;
-            EXPECT_NEAR(Ink(control).left, centred ? (client.right - extent.cx) / 2 : 0, dpi / 48)
-                << '"' << text << "\" at " << dpi << " DPI in " << face;
+            EXPECT_NEAR(Ink(control).left, centred ? (client.right - extent.cx) / 2 : 0, dpi / 48);
         }
-        ReleaseDC(control, dc);
     }
 }
 
@@ -128,11 +359,6 @@ bool ExpectPlaces(HWND window, UINT dpi) {
                                                 {Label2, OutputFileTxt, BrowBut2},
                                                 {Label3, Text1, Command2},
                                                 {Frame2, Frame4}};
-    const std::vector<std::vector<int>> frames = {
-        {Frame1, StandardCh, CustomCh},
-        {Frame2, EnableQual, Label4, Slider1, QualityDesc},
-        {Frame3, DisableFiltering},
-        {Frame4, EnableBitrate, Label6, Slider2, BitrateDesc}};
     RECT client{}, both{};
     GetClientRect(window, &client);
     const auto within = [&](const RECT& inner, const RECT& outer) {
@@ -148,7 +374,7 @@ bool ExpectPlaces(HWND window, UINT dpi) {
                 << row[i] << " on the row";
         }
     }
-    for (const std::vector<int>& frame : frames) {
+    for (const std::vector<int>& frame : kFrames) {
         for (std::size_t i = 1; i < frame.size(); ++i) {
             EXPECT_TRUE(within(at(frame[i]), at(frame[0]))) << frame[i] << " in " << frame[0];
         }
@@ -156,7 +382,7 @@ bool ExpectPlaces(HWND window, UINT dpi) {
     for (int one = Label1; one <= Command2; ++one) {
         EXPECT_TRUE(within(at(one), client)) << one;
         for (int other = one + 1; other <= Command2; ++other) {
-            const bool holds = std::any_of(frames.begin(), frames.end(), [&](const auto& frame) {
+            const bool holds = std::any_of(kFrames.begin(), kFrames.end(), [&](const auto& frame) {
                 return frame[0] == one && std::count(frame.begin(), frame.end(), other) != 0;
             });
             const RECT a = at(one), b = at(other);
@@ -169,8 +395,7 @@ bool ExpectPlaces(HWND window, UINT dpi) {
 // The UI font changes while the window is open: it lays itself out again at once. Then DPIs.
 // At each, every caption fits and every control is in its place.
 TEST(Form, EveryControlFitsItsCaptionAndItsPlaceAtEveryDpiAndFont) {
-    sorvane::Form1 form(u"");
-    ASSERT_EQ(form.Show(GetModuleHandleW(nullptr), SW_SHOWNOACTIVATE), 0u);
+    const Window form;
     HWND window = form.Handle();
     int placed =
         0; // the fonts and DPIs at which the window fits the desktop, 96 and 144 among them
@@ -197,7 +422,6 @@ TEST(Form, EveryControlFitsItsCaptionAndItsPlaceAtEveryDpiAndFont) {
     }
     SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(saved), &saved, 0);
     EXPECT_GE(placed, 5);
-    DestroyWindow(window);
 }
 
 } // namespace
