@@ -57,7 +57,7 @@ tidy_windows() {
 start_xvfb() {
     local n=90
     while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -maxclients 512 >"$1/xvfb.log" 2>&1 &
+    Xvfb ":$n" -screen 0 1920x1200x24 -nolisten tcp -maxclients 512 >"$1/xvfb.log" 2>&1 &
     SORVANE_XVFB_PID=$!
     export DISPLAY=":$n"
     local i
@@ -93,7 +93,7 @@ REGEDIT4
 "Desktop"="Default"
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"Default"="1024x768"
+"Default"="1920x1200"
 REG
     wine regedit /S "$(winepath -w "$work/desktop.reg")" >/dev/null 2>&1
     wineserver -w </dev/null >/dev/null 2>&1

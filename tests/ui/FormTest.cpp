@@ -10,7 +10,7 @@
 
 #include <algorithm>
 #include <string>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -43,23 +43,33 @@ constexpr int Drag(int slider, int to) {
     return slider * 100 + to;
 }
 
+// Dialogs and message boxes refused: each would wait for a person.
+int refused = 0;
+
+LRESULT CALLBACK Refuse(int code, WPARAM, LPARAM l) {
+    const bool dialog =
+        code == HCBT_CREATEWND && reinterpret_cast<CBT_CREATEWND*>(l)->lpcs->lpszClass == WC_DIALOG;
+    refused += dialog;
+    return dialog;
+}
+
 // The window as the program shows it (asked to show maximized, as a shortcut may), with the
-// message loop's handling of what is queued.
-class Window {
-  public:
+// message loop's handling of what is queued, and no dialog or box.
+struct Window : sorvane::Form1 {
     explicit Window(const std::wstring& argument = L"")
-        : form_(std::u16string(argument.begin(), argument.end())) {
-        EXPECT_EQ(form_.Show(GetModuleHandleW(nullptr), SW_SHOWMAXIMIZED), 0u);
+        : Form1(std::u16string(argument.begin(), argument.end())),
+          hook(SetWindowsHookExW(WH_CBT, Refuse, nullptr, GetCurrentThreadId())) {
+        EXPECT_EQ(Show(GetModuleHandleW(nullptr), SW_SHOWMAXIMIZED), 0u);
     }
     ~Window() {
-        DestroyWindow(form_.Handle());
+        UnhookWindowsHookEx(hook);
+        EXPECT_EQ(std::exchange(refused, 0), 0) << "a dialog or box was opened";
+        DestroyWindow(Handle());
         UnregisterClassW(SORVANE_WINDOW_CLASS, GetModuleHandleW(nullptr));
         MSG quit; // posted as the window closed; it would end the next window's loop
         PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
-
-    HWND Handle() const { return form_.Handle(); }
-    HWND Item(int id) const { return GetDlgItem(form_.Handle(), id); }
+    HWND Item(int id) const { return GetDlgItem(Handle(), id); }
     int Focus() const { return GetDlgCtrlID(GetFocus()); }
 
     void Do(const std::vector<int>& actions) {
@@ -82,147 +92,102 @@ class Window {
                 SetFocus(control);
             }
             for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
-                if (!form_.TranslateKeys(message)) {
+                if (!TranslateKeys(message)) {
                     TranslateMessage(&message);
                     DispatchMessageW(&message);
                 }
             }
         }
     }
-
-  private:
-    sorvane::Form1 form_;
+    HHOOK hook;
 };
 
-// Started with a path, as Windows passes the text after the program's name, the window opens at
-// its own size and shows the paths, each box the end of its path; each slider is set up. Each
-// control's name for a person and a screen reader, in tab-index order, is its caption, or for a
-// box or slider the nearest label before it, unless a tab group starts first.
+// Started with a quoted path and more, as Windows passes the text after the program's name, the
+// window opens at its own size and shows the paths, each box the end of its path. A screen reader
+// names a box or slider by the nearest label before it, unless a tab group starts first.
 TEST(Form, OpensWithItsPathsAndNames) {
     const std::wstring music = L"C:\\Users\\Someone\\Music\\Artist Name\\2026 - A Rather Long "
                                L"Album Title\\07 - A Rather Long Track Title (Live).";
-    const std::tuple<std::wstring, std::wstring, std::wstring> starts[] = {
-        {L"", L"", L""},
-        {L"\"C:\\My Music\\a.wav\" /extra", L"C:\\My Music\\a.wav", L"C:\\My Music\\a.mp3"},
-        {L"ab", L"", L""},
-        {music + L"wav", music + L"wav", music + L"mp3"}};
-    for (const auto& [argument, input, output] : starts) {
-        SCOPED_TRACE(argument);
-        const Window window(argument);
-        EXPECT_EQ(Text(window.Handle()), L"Sorvane MP3 Encoder Interface");
-        EXPECT_FALSE(IsZoomed(window.Handle()));
-        EXPECT_EQ(GetWindowLongPtrW(window.Handle(), GWL_STYLE) &
-                      (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_SYSMENU),
-                  WS_SYSMENU);
-        for (const auto& [id, path] : {std::pair{InputFileTxt, input}, {OutputFileTxt, output}}) {
-            HWND box = window.Item(id);
-            EXPECT_EQ(Text(box), path);
-            RECT inside{};
-            GetClientRect(box, &inside);
-            const auto end =
-                static_cast<short>(LOWORD(SendMessageW(box, EM_POSFROMCHAR, path.size() - 1, 0)));
-            EXPECT_TRUE(path.empty() || (end >= 0 && end < inside.right)) << end;
-        }
-        for (const auto& [id, maximum, position] : {std::tuple{Slider1, 9, 0}, {Slider2, 5, 4}}) {
-            const auto ask = [&](UINT message) {
-                return SendMessageW(window.Item(id), message, 0, 0);
-            };
-            EXPECT_EQ(std::vector<LRESULT>({ask(TBM_GETRANGEMIN), ask(TBM_GETRANGEMAX),
-                                            ask(TBM_GETNUMTICS), ask(TBM_GETPOS),
-                                            GetWindowLongPtrW(window.Item(id), GWL_STYLE) &
-                                                (TBS_VERT | TBS_TOP | TBS_BOTH | TBS_NOTICKS)}),
-                      std::vector<LRESULT>({0, maximum, maximum + 1, position, 0}))
-                << id;
-        }
-        std::wstring names;
-        for (int id = Label1; id <= Command2; ++id) {
-            HWND control = window.Item(id), label = control;
-            while (label != nullptr && (Is(control, L"Edit") || Is(control, TRACKBAR_CLASSW)) &&
-                   (label == control ||
-                    (!Is(label, L"Static") &&
-                     (~GetWindowLongPtrW(label, GWL_STYLE) & (WS_GROUP | WS_TABSTOP)) != 0))) {
-                label = GetWindow(label, GW_HWNDPREV);
-            }
-            names += (Is(label, L"Static") || label == control ? Text(label) : L"") + L"|";
-        }
-        EXPECT_EQ(names, L"Input:|Output:|Input:|Output:|Browse...|Browse...|Encoding Settings|"
-                         L"Standard|Custom|Start Encoding|Additional Options:|Additional Options:|"
-                         L"Noise shaping and psyco acoustic algorithms|Quality:|Quality:|Highest "
-                         L"quality, very slow|Enable|Misc|Disable all filtering|Constant bitrate "
-                         L"settings|Enable|Bitrate:|128 kbps|Bitrate:|Info|");
+    const Window window(L"\"" + music + L"wav\" /extra");
+    EXPECT_EQ(Text(window.Handle()), L"Sorvane MP3 Encoder Interface");
+    EXPECT_FALSE(IsZoomed(window.Handle()));
+    EXPECT_EQ(GetWindowLongPtrW(window.Handle(), GWL_STYLE) &
+                  (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_SYSMENU),
+              WS_SYSMENU);
+    for (const auto& [id, path] :
+         {std::pair{InputFileTxt, music + L"wav"}, {OutputFileTxt, music + L"mp3"}}) {
+        HWND box = window.Item(id);
+        EXPECT_EQ(Text(box), path);
+        RECT inside{};
+        GetClientRect(box, &inside);
+        const auto end =
+            static_cast<short>(LOWORD(SendMessageW(box, EM_POSFROMCHAR, path.size() - 1, 0)));
+        EXPECT_TRUE(end >= 0 && end < inside.right) << end;
     }
+    EXPECT_EQ(SendMessageW(window.Item(Slider1), TBM_GETNUMTICS, 0, 0), 10); // a tick a step
+    EXPECT_EQ(SendMessageW(window.Item(Slider2), TBM_GETNUMTICS, 0, 0), 6);
+    std::wstring names; // of the boxes and sliders, whose own text is no name
+    for (const int id : {InputFileTxt, OutputFileTxt, Text1, Slider1, Slider2}) {
+        HWND label = window.Item(id);
+        do {
+            label = GetWindow(label, GW_HWNDPREV);
+        } while (label != nullptr && !Is(label, L"Static") &&
+                 (~GetWindowLongPtrW(label, GWL_STYLE) & (WS_GROUP | WS_TABSTOP)) != 0);
+        names += (Is(label, L"Static") ? Text(label) : L"") + L"|";
+    }
+    EXPECT_EQ(names, L"Input:|Output:|Additional Options:|Quality:|Bitrate:|");
 }
 
 // What is done; then the round of the Tab key from the focus (unless none is given), the buttons
-// checked and the sliders' two descriptions. The custom frames and all they hold are enabled
-// exactly when "Custom" is chosen, and the path boxes never.
+// checked and the sliders' two descriptions. The custom frames' captions and labels are enabled
+// exactly when "Custom" is chosen (the round shows which other controls are).
+struct Row {
+    std::vector<int> does, round, checked;
+    const wchar_t* described = L"Highest quality, very slow|128 kbps";
+};
+
 TEST(Form, FollowsClicksAndKeys) {
-    const std::wstring start = L"Highest quality, very slow|128 kbps";
-    const std::tuple<std::vector<int>, std::vector<int>, std::vector<int>, std::wstring> cases[] = {
-        {{}, {BrowBut1, BrowBut2, StandardCh, Command1, Text1, Command2}, {StandardCh}, start},
-        {{CustomCh},
+    const Row cases[] = {
+        {{}, {BrowBut1, BrowBut2, StandardCh, Command1, Text1, Command2}, {StandardCh}},
+        {{CustomCh, EnableQual, EnableBitrate, DisableFiltering, StandardCh, CustomCh},
          {CustomCh, Command1, Text1, Slider1, EnableQual, DisableFiltering, EnableBitrate, Slider2,
           Command2, BrowBut1, BrowBut2},
-         {CustomCh},
-         start},
-        {{CustomCh, EnableQual, EnableBitrate, DisableFiltering},
-         {},
-         {CustomCh, EnableQual, DisableFiltering, EnableBitrate},
-         start},
-        {{CustomCh, EnableQual, EnableBitrate, DisableFiltering, StandardCh, CustomCh},
-         {},
-         {CustomCh},
-         start},
-        {{VK_TAB, VK_TAB, VK_DOWN, VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_SPACE},
+         {CustomCh}},
+        {{VK_TAB, VK_TAB, VK_DOWN, VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_SPACE, VK_ESCAPE, VK_RETURN,
+          kAway},
          {EnableQual, DisableFiltering, EnableBitrate, Slider2, Command2, BrowBut1, BrowBut2,
           CustomCh, Command1, Text1, Slider1},
-         {CustomCh, EnableQual},
-         start},
-        {{Text1, VK_ESCAPE, VK_RETURN, kAway},
-         {Text1, Command2, BrowBut1, BrowBut2, StandardCh, Command1},
-         {StandardCh},
-         start},
-        {{CustomCh, Slider1, VK_NEXT, VK_RIGHT, VK_RIGHT, Slider2, VK_LEFT},
+         {CustomCh, EnableQual}},
+        {{CustomCh, Slider1, VK_NEXT, VK_RIGHT, VK_RIGHT, Slider2, VK_HOME, VK_RIGHT},
          {},
          {CustomCh},
-         L"Bad quality, fast|96 kbps"},
-        {{CustomCh, Slider1, VK_END, Slider2, VK_HOME},
-         {},
-         {CustomCh},
-         L"Poor quality, very fast|32 kbps"},
-        {{CustomCh, Slider1, VK_NEXT, VK_PRIOR, Slider2, VK_END},
-         {},
-         {CustomCh},
-         L"Highest quality, very slow|160 kbps"},
-        {{CustomCh, Drag(Slider1, 3), Drag(Slider2, 0)},
+         L"Bad quality, fast|48 kbps"},
+        {{CustomCh, Slider2, VK_END, VK_PRIOR, Drag(Slider1, 3)},
          {},
          {CustomCh},
          L"Good quality, slow|32 kbps"}};
-    for (const auto& [does, round, checked, described] : cases) {
-        SCOPED_TRACE(testing::PrintToString(does));
+    for (const Row& row : cases) {
+        SCOPED_TRACE(testing::PrintToString(row.does));
         Window window;
-        window.Do(does);
+        window.Do(row.does);
         std::vector<int> seen{window.Focus()}, on;
-        for (window.Do({VK_TAB}); !round.empty() && window.Focus() != seen[0] && seen.size() < 30;
+        for (window.Do({VK_TAB});
+             !row.round.empty() && window.Focus() != seen[0] && seen.size() < 30;
              window.Do({VK_TAB})) {
             seen.push_back(window.Focus());
         }
-        EXPECT_TRUE(round.empty() || seen == round) << testing::PrintToString(seen);
-        const bool custom = SendMessageW(window.Item(CustomCh), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        EXPECT_TRUE(row.round.empty() || seen == row.round) << testing::PrintToString(seen);
         for (int id = Label1; id <= Command2; ++id) {
             if (SendMessageW(window.Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED) {
                 on.push_back(id);
             }
-            const bool inCustom = std::any_of(kFrames.begin() + 1, kFrames.end(), [&](auto& frame) {
-                return std::count(frame.begin(), frame.end(), id) != 0;
-            });
-            EXPECT_EQ(IsWindowEnabled(window.Item(id)) != FALSE,
-                      inCustom ? custom : id != InputFileTxt && id != OutputFileTxt)
-                << id;
         }
-        EXPECT_EQ(on, checked);
+        EXPECT_EQ(on, row.checked);
+        for (const int id : {Frame2, Label4, QualityDesc, Frame3, Frame4, Label6, BitrateDesc}) {
+            EXPECT_EQ(IsWindowEnabled(window.Item(id)) != FALSE, on[0] == CustomCh) << id;
+        }
         EXPECT_EQ(Text(window.Item(QualityDesc)) + L"|" + Text(window.Item(BitrateDesc)),
-                  described);
+                  row.described);
     }
 }
 
@@ -255,7 +220,7 @@ RECT Ink(HWND control) {
     HDC screen = GetDC(control);
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, inside.right, inside.bottom);
-    HGDIOBJ before = SelectObject(dc, bitmap);
+    SelectObject(dc, bitmap);
     SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     const COLORREF paper = GetPixel(dc, inside.right - 1, 0);
     RECT ink{};
@@ -267,24 +232,21 @@ RECT Ink(HWND control) {
             }
         }
     }
-    SelectObject(dc, before);
-    DeleteObject(bitmap);
     DeleteDC(dc);
+    DeleteObject(bitmap);
     ReleaseDC(control, screen);
     return ink;
 }
 
-// At a DPI, as each control is inked: its font is the face asked for and its caption fits in what
-// its own drawing leaves (a button's glyph and gap, a frame's indent, a push button's border); the
-// labels of the sliders' frames are centred, the others start at their left (give or take a
-// glyph's bearing). Then, unless the window is larger than the desktop, which Wine cuts it down
-// to (false), the places a person checks: each row's parts left to right on one line, each
-// frame's contents inside it, nothing over another control but a frame over what it holds, and
-// everything inside the window.
-bool ExpectLaidOut(HWND window, const wchar_t* face, UINT dpi) {
+// At a DPI, as each control is inked: its font is the face asked for, its caption fits in what
+// its drawing leaves (a button's glyph and gap, a frame's indent, a push button's border), the
+// sliders' frames' labels centred and others at their left. Then each row left to right on one
+// line, each frame's contents inside it, nothing over another but a frame over what it holds,
+// all inside the window.
+void ExpectLaidOut(HWND window, const wchar_t* face, UINT dpi) {
     SCOPED_TRACE(testing::Message() << dpi << " DPI in " << face);
     const auto px = [dpi](int at96) { return MulDiv(at96, static_cast<int>(dpi), 96); };
-    RECT inked[Command2 - Label1 + 1] = {}, client{}, both{}, outside{}, desktop{};
+    RECT inked[Command2 - Label1 + 1] = {}, client{}, both{};
     for (int id = Label1; id <= Command2; ++id) {
         HWND control = GetDlgItem(window, id);
         const std::wstring text = Text(control);
@@ -312,12 +274,6 @@ bool ExpectLaidOut(HWND window, const wchar_t* face, UINT dpi) {
         }
         MapWindowPoints(control, window, reinterpret_cast<POINT*>(&ink), 2);
     }
-    GetWindowRect(window, &outside);
-    GetClientRect(GetDesktopWindow(), &desktop);
-    if (outside.right - outside.left >= desktop.right ||
-        outside.bottom - outside.top >= desktop.bottom) {
-        return false;
-    }
     GetClientRect(window, &client);
     const auto at = [&](int id) { return inked[id - Label1]; };
     const auto within = [&](const RECT& inner, const RECT& outer) {
@@ -338,24 +294,20 @@ bool ExpectLaidOut(HWND window, const wchar_t* face, UINT dpi) {
     for (int one = Label1; one <= Command2; ++one) {
         EXPECT_TRUE(within(at(one), client)) << one;
         for (int other = one + 1; other <= Command2; ++other) {
-            const auto frame = std::find_if(kFrames.begin(), kFrames.end(),
-                                            [&](const auto& frame) { return frame[0] == one; });
-            const bool holds =
-                frame != kFrames.end() && std::count(frame->begin(), frame->end(), other) != 0;
+            const bool holds = std::any_of(kFrames.begin(), kFrames.end(), [&](const auto& frame) {
+                return frame[0] == one && std::count(frame.begin(), frame.end(), other) != 0;
+            });
             const RECT a = at(one), b = at(other);
             EXPECT_TRUE(holds || !IntersectRect(&both, &a, &b)) << one << " over " << other;
             EXPECT_TRUE(!holds || within(b, a)) << other << " in " << one;
         }
     }
-    return true;
 }
 
 // The UI font changes while the window is open: it lays itself out again at once. Then DPIs.
 TEST(Form, EveryControlFitsItsCaptionAndItsPlaceAtEveryDpiAndFont) {
     const Window form;
     HWND window = form.Handle();
-    int placed =
-        0; // the fonts and DPIs at which the window fits the desktop, 96 and 144 among them
     NONCLIENTMETRICSW saved{};
     saved.cbSize = sizeof(saved);
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(saved), &saved, 0);
@@ -367,16 +319,15 @@ TEST(Form, EveryControlFitsItsCaptionAndItsPlaceAtEveryDpiAndFont) {
         SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
         // What Windows tells every top-level window when the setting changes.
         SendMessageW(window, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
-        placed += ExpectLaidOut(window, face, GetDpiForWindow(window));
+        ExpectLaidOut(window, face, GetDpiForWindow(window));
         for (const UINT dpi : {120u, 144u, 192u, 96u}) {
             RECT suggested{0, 0, 100, 100};
             SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                          reinterpret_cast<LPARAM>(&suggested));
-            placed += ExpectLaidOut(window, face, dpi);
+            ExpectLaidOut(window, face, dpi);
         }
     }
     SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(saved), &saved, 0);
-    EXPECT_GE(placed, 5);
 }
 
 } // namespace
