@@ -16,10 +16,8 @@ foreach(expected
         "SetDefaultDllDirectories"
         # A Remote Desktop host gives it the real Windows folder, not a per-user copy.
         "TERMINAL_SERVICE_AWARE"
-        # The file's properties show the product and its version.
-        "FILEVERSION 1, 4, 0, 19"
+        # The file's properties show the product's version.
         "\"FileVersion\", \"1.04.0019\""
-        "\"ProductName\", \"Sorvane Encoder Interface\""
         # Visual styles: controls drawn as every other program's, not as in Windows 2000.
         "Common-Controls\"\" version=\"\"6.0.0.0\"\""
         # No elevation prompt, and no compatibility layer that lies about the Windows version.
