@@ -86,6 +86,7 @@ start_wine() {
     log "Wine prefix $WINEPREFIX on display $DISPLAY"
     wineboot -i >"$work/wineboot.log" 2>&1 || wine wineboot -i >"$work/wineboot.log" 2>&1
     add_wine_fonts
+    # A desktop as large as a common screen, on which the window fits whole at 200 %.
     cat >"$work/desktop.reg" <<'REG'
 REGEDIT4
 
