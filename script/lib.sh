@@ -53,18 +53,19 @@ tidy_windows() {
     return "${PIPESTATUS[0]}"
 }
 
-# start_xvfb WORKDIR : an Xvfb display of its own, stopped by stop_wine.
+# start_xvfb WORKDIR : an Xvfb display of its own, stopped by stop_wine. Xvfb picks a free
+# display itself and writes its number once it takes clients, so that runs started at the same
+# moment (the suite beside script/mutate, say) never share one.
 start_xvfb() {
-    local n=90
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1920x1200x24 -nolisten tcp -maxclients 512 >"$1/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp -maxclients 512 \
+        3>"$1/display" >"$1/xvfb.log" 2>&1 &
     SORVANE_XVFB_PID=$!
-    export DISPLAY=":$n"
     local i
     for i in $(seq 100); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
+        [ -s "$1/display" ] && break
         sleep 0.1
     done
+    export DISPLAY=":$(tr -d '\n' <"$1/display")"
 }
 
 # start_wine WORKDIR : a fresh Wine prefix and an Xvfb display of its own, both removed by
