@@ -109,9 +109,10 @@ struct Case {
 };
 
 // Runs a case on a fresh Sorvane.exe in a folder of its own, which takes the stand-ins' records
-// and holds a lame.exe never to be run. Each encoder's start beeps once, and Sorvane holds no
-// handle to a stand-in. A screen reader hears each slider named by its label, its setting in the
-// words shown beside it. Closing the window ends Sorvane.
+// and holds a lame.exe never to be run. Each encoder's start beeps once, Sorvane holds no handle
+// to a stand-in, and a box leaves no insert of Windows' message (%1) unfilled. A screen
+// reader hears each slider named by its label, its setting in the words shown beside it. Closing
+// the window ends Sorvane.
 void Play(const Case& c) {
     static int count = 0;
     const auto folder = (std::filesystem::temp_directory_path() / L"Sorvane тест ").wstring() +
@@ -218,6 +219,7 @@ void Play(const Case& c) {
         EXPECT_NE(said.find(says.substr(at, end - at)), said.npos) << said;
     }
     EXPECT_EQ(said.empty(), says.empty()) << said;
+    EXPECT_EQ(said.find(L'%'), said.npos) << "an insert of Windows' message left unfilled";
 
     for (const auto& [slider, label, words] :
          {std::tuple{Slider1, Label4, QualityDesc}, {Slider2, Label6, BitrateDesc}}) {
