@@ -145,10 +145,12 @@ std::size_t CountRecords(const std::wstring& records) {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), L'\f'));
 }
 
-// Waits for one more record than before; returns the time it appeared.
-double WaitForRecord(const std::wstring& records, std::size_t before) {
+// Waits for one more record than before or, when `window` is given, for a box of it, which tells
+// of a start that failed; returns the time either appeared.
+double WaitForRecord(const std::wstring& records, std::size_t before, HWND window = nullptr) {
     const double end = NowMs() + 15000;
-    while (CountRecords(records) <= before) {
+    while (CountRecords(records) <= before &&
+           (window == nullptr || GetLastActivePopup(window) == window)) {
         if (NowMs() > end) {
             Fail("the stand-in encoder left no record");
         }
@@ -218,14 +220,8 @@ double SorvaneLaunchMs(HWND window, const std::wstring& records) {
         Sleep(50);
         const double start = NowMs();
         PostMessageW(GetDlgItem(window, sorvane::ids::Command1), BM_CLICK, 0, 0);
-        std::wstring said;
-        while (CountRecords(records) <= before && (said = BoxText(window)).empty()) {
-            if (NowMs() > start + 15000) {
-                Fail("the stand-in encoder left no record");
-            }
-            Sleep(1);
-        }
-        const double ms = NowMs() - start;
+        const double ms = WaitForRecord(records, before, window) - start;
+        const std::wstring said = BoxText(window);
         if (said.empty()) {
             Sleep(100); // lets the stand-in and its console go before the next run
             return ms;

@@ -224,7 +224,6 @@ void Play(const Case& c) {
     for (const auto& [slider, label, words] :
          {std::tuple{Slider1, Label4, QualityDesc}, {Slider2, Label6, BitrateDesc}}) {
         IAccessible* object = nullptr;
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         ASSERT_HRESULT_SUCCEEDED(
             AccessibleObjectFromWindow(GetDlgItem(window, slider), static_cast<DWORD>(OBJID_CLIENT),
                                        __uuidof(IAccessible), reinterpret_cast<void**>(&object)));
@@ -255,7 +254,8 @@ TEST(Window, StartsTheEncoderOrSaysWhyNot) {
     const std::wstring oddCommand =
         L"lame.exe -h " + typed + L" " + oddQuoted + L"wav  \" " + oddQuoted + L"wamp3\"";
     const std::wstring x(32766 - 30, L'x'), longest = L"lame.exe -h " + x + L" C:\\a.wav C:\\a.mp3";
-    const std::wstring song = L"<dir>\\Мои записи\\концерт 1.wav", old = L"<dir>\\old.mp3";
+    const std::wstring song = L"<dir>\\Мои записи\\концерт 1.wav";
+    const std::wstring old = L"<dir>\\old.mp3";
     const std::wstring chosen = L"lame.exe -h  \"" + song + L"\" \"<dir>\\out put.mp3\"";
     const std::wstring replaced = L"lame.exe -h  C:\\a.wav \"" + old + L"\"";
     const std::wstring bin = Bin(), alone = bin + L"\\alone", lame = bin + L"\\лейм";
@@ -284,6 +284,7 @@ TEST(Window, StartsTheEncoderOrSaysWhyNot) {
         {wav, {Command1, Command2}, {plain, usage + bin}, L"", L";.;" + bin + L"\\linked"},
         {wav, {Command1, Command2}, {plain, usage + lame}, L"", L"\"" + bin + L"\\shims\""},
     };
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); // for the screen reader's objects
     // The cases stop at the first failure, which the trace names.
     for (std::size_t k = 0; k < std::size(cases) && !HasFailure(); ++k) {
         SCOPED_TRACE(testing::Message() << "case " << k + 1);
