@@ -1,6 +1,7 @@
 // Stands in for lame.exe and notepad.exe: appends to %SORVANE_RECORD_DIR%\records the UTF-16
-// lines of its command line, current folder, 1 when it has a console window of its own (else 0),
-// its process id, and a form feed.
+// lines of its command line, current folder, its console window as a person sees it (a word for
+// each of: a console of its own, shown, minimized, maximized, in front), its process id, and a
+// form feed.
 #include <windows.h>
 
 #include <string>
@@ -8,14 +9,19 @@
 int wmain() {
     std::wstring record = GetCommandLineW();
     wchar_t text[32768];
-    record += L"\n" + std::wstring(text, GetCurrentDirectoryW(32768, text));
-    // A console host that is slow to start may not have made its window yet: ask again awhile
-    // (Wine's has been seen to take more than three seconds).
-    for (int i = 0; i < 100 && GetConsoleWindow() == nullptr; ++i) {
+    record += L"\n" + std::wstring(text, GetCurrentDirectoryW(32768, text)) + L"\n";
+    // A console host that is slow to start may not have made its window yet, nor brought it to
+    // the front: ask again awhile (Wine's has been seen to take more than three seconds).
+    HWND console = nullptr;
+    for (int i = 0; i < 100 && GetForegroundWindow() != (console = GetConsoleWindow()); ++i) {
         Sleep(100);
     }
-    record += GetConsoleWindow() != nullptr ? L"\n1\n" : L"\n0\n";
-    record += std::to_wstring(GetCurrentProcessId()) + L"\f";
+    record += console != nullptr ? L"console" : L"";
+    record += IsWindowVisible(console) ? L" shown" : L"";
+    record += IsIconic(console) ? L" minimized" : L"";
+    record += IsZoomed(console) ? L" maximized" : L"";
+    record += GetForegroundWindow() == console ? L" in front" : L"";
+    record += L"\n" + std::to_wstring(GetCurrentProcessId()) + L"\f";
     const DWORD length = GetEnvironmentVariableW(L"SORVANE_RECORD_DIR", text, 32700);
     // Appended in one write, so that two stand-ins started at once keep their records whole.
     HANDLE file = CreateFileW((std::wstring(text, length) + L"\\records").c_str(), FILE_APPEND_DATA,
