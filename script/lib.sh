@@ -87,8 +87,10 @@ start_wine() {
     log "Wine prefix $WINEPREFIX on display $DISPLAY"
     wineboot -i >"$work/wineboot.log" 2>&1 || wine wineboot -i >"$work/wineboot.log" 2>&1
     add_wine_fonts
-    # A desktop as large as a common screen, on which the window fits whole at 200 %.
-    cat >"$work/desktop.reg" <<'REG'
+    # A desktop as large as a common screen, on which the window fits whole at 200 %; a
+    # program that crashes ends at once, with its backtrace on its error output, instead of
+    # waiting behind Wine's crash dialog until a test's time runs out.
+    cat >"$work/settings.reg" <<'REG'
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
@@ -96,8 +98,11 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1920x1200"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
 REG
-    wine regedit /S "$(winepath -w "$work/desktop.reg")" >/dev/null 2>&1
+    wine regedit /S "$(winepath -w "$work/settings.reg")" >/dev/null 2>&1
     wineserver -w </dev/null >/dev/null 2>&1
     # Keep one server for the whole run, so that each program starts quickly.
     wineserver -p </dev/null >/dev/null 2>&1
