@@ -10,10 +10,11 @@ int wmain() {
     std::wstring record = GetCommandLineW();
     wchar_t text[32768];
     record += L"\n" + std::wstring(text, GetCurrentDirectoryW(32768, text)) + L"\n";
-    // A console host that is slow to start may not have made its window yet, nor brought it to
-    // the front: ask again awhile (Wine's has been seen to take more than three seconds).
+    // A console host that is slow to start may not have made its window yet: ask again for up to
+    // ten seconds (Wine's has been seen to take more than three), a third as long once it has one.
     HWND console = nullptr;
-    for (int i = 0; i < 100 && GetForegroundWindow() != (console = GetConsoleWindow()); ++i) {
+    for (int i = 0; i < 100 && GetForegroundWindow() != (console = GetConsoleWindow());
+         i += console != nullptr ? 3 : 1) {
         Sleep(100);
     }
     record += console != nullptr ? L"console" : L"";

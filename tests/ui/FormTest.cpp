@@ -249,8 +249,7 @@ void ExpectLaidOut(HWND window, const wchar_t* face, UINT dpi) {
     GetClientRect(window, &area);
     const int perInch = MulDiv(area.right, 1440, 8880);
     const auto scaled = [perInch](int twips) -> LONG { return MulDiv(twips, perInch, 1440); };
-    // The height only at the window's own DPI: a DPI change sent by hand leaves the title bar as
-    // tall as it was, so the window's frame, made for the new DPI, does not hold the client area.
+    // Its height only at its own DPI: a DPI change sent by hand leaves its title bar as it was.
     EXPECT_TRUE(dpi != GetDpiForWindow(window) || std::abs(area.bottom - scaled(5400)) <= 1)
         << area.bottom;
     for (const Place& place : kPlaces) {
