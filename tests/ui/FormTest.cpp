@@ -177,7 +177,7 @@ std::wstring State(const Window& window) {
         HWND control = window.Item(place.id);
         const bool checked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
         line += &place != kPlaces && place.in != (&place - 1)->in ? L" " : L"";
-        line += L"-exh"[!IsWindowVisible(control) ? 3 : checked ? 2 : IsWindowEnabled(control)];
+        line += L"-exh"[!IsWindowVisible(control) ? 3 : checked ? 2 : !!IsWindowEnabled(control)];
     }
     return line + L" " + Text(window.Item(QualityDesc)) + L"|" + Text(window.Item(BitrateDesc));
 }
