@@ -20,6 +20,10 @@ std::u16string_view QualityCaption(std::int32_t level) {
     return u"Poor quality, very fast";
 }
 
+std::u16string SpokenQuality(std::int32_t level) {
+    return std::u16string(QualityCaption(level)) + u", level " + DecimalText(level);
+}
+
 std::optional<std::u16string> BitrateCaption(std::int32_t position) {
     if (position < 0 || position >= static_cast<std::int32_t>(BitrateTable.size())) {
         return std::nullopt;

@@ -1,11 +1,11 @@
 #include "Form1.h"
 
+#include "Accessible.h"
 #include "Captions.h"
 #include "CommandLine.h"
 #include "EncoderCommand.h"
 #include "FileDialogs.h"
 #include "Layout.h"
-#include "SliderAccessible.h"
 
 #include <string>
 
@@ -34,9 +34,26 @@ bool IsPushButton(HWND control) {
            (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
 }
 
-// The quality slider's words, in the form that SpeakSlider takes.
+// What the quality slider says of a level, in the form that Spoken takes.
 std::optional<std::u16string> QualityWords(std::int32_t level) {
-    return std::u16string(QualityCaption(level));
+    return SpokenQuality(level);
+}
+
+// The window's UI font for a DPI, the scale at which every caption fits in it, and the size the
+// window takes at that scale.
+struct Fit {
+    UniqueFont font;
+    Scale scale;
+    SIZE size;
+};
+
+Fit FitFor(UINT dpi) {
+    Fit fit{CreateMessageFont(dpi), {}, {}};
+    fit.scale = MeasureScale(fit.font.get(), dpi);
+    RECT rect{0, 0, fit.scale.Pixels(kClientWidthTwips), fit.scale.Pixels(kClientHeightTwips)};
+    AdjustWindowRectExForDpi(&rect, kStyle, FALSE, kExStyle, dpi);
+    fit.size = SIZE{rect.right - rect.left, rect.bottom - rect.top};
+    return fit;
 }
 
 // The window has one size. A command to show it maximized (a shortcut set to "Run:
@@ -82,11 +99,18 @@ DWORD Form1::Show(HINSTANCE instance, int showCommand) {
                          this)) {
         return GetLastError();
     }
-    const Scale scale = FitWindow(GetDpiForWindow(hwnd_), font_, nullptr);
-    // A screen reader says each slider's position in the words shown beside it.
-    if (!CreateControls(hwnd_, instance, scale, font_.get()) ||
-        !SpeakSlider(Slider1().Handle(), Item(ids::Label4).Handle(), QualityWords) ||
-        !SpeakSlider(Slider2().Handle(), Item(ids::Label6).Handle(), BitrateCaption)) {
+    Fit fit = FitFor(GetDpiForWindow(hwnd_));
+    SetWindowPos(hwnd_, nullptr, 0, 0, fit.size.cx, fit.size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    font_ = std::move(fit.font);
+    // A screen reader says each slider's position in the words shown beside it, and of each
+    // "Enable" box what it enables, which only its frame's caption tells.
+    const auto item = [this](int id) { return Item(id).Handle(); };
+    if (!CreateControls(hwnd_, instance, fit.scale, font_.get()) ||
+        !SpeakAs(item(ids::Slider1), {{item(ids::Label4)}, ROLE_SYSTEM_SLIDER, QualityWords}) ||
+        !SpeakAs(item(ids::Slider2), {{item(ids::Label6)}, ROLE_SYSTEM_SLIDER, BitrateCaption}) ||
+        !SpeakAs(item(ids::EnableQual), {{item(ids::EnableQual), item(ids::Frame2)}}) ||
+        !SpeakAs(item(ids::EnableBitrate), {{item(ids::EnableBitrate), item(ids::Frame4)}})) {
         // A control refused (by a hook, say) may leave no error number: it is still a failure.
         const DWORD error = GetLastError();
         DestroyWindow(hwnd_);
@@ -115,6 +139,11 @@ bool Form1::TranslateKeys(MSG& message) {
 
 LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_NCCREATE) {
+        // Per-monitor awareness of its first version (Windows 10 1607, whose manifest
+        // fallback it is) scales the title bar and borders only when asked here; the second
+        // version does so anyway.
+        // https://learn.microsoft.com/windows/win32/api/winuser/nf-winuser-enablenonclientdpiscaling
+        EnableNonClientDpiScaling(window);
         auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
         form->hwnd_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
@@ -141,9 +170,16 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM w, LPARAM l) {
     case WM_SETFOCUS:
         OnActivate(true);
         return 0;
+    case WM_GETDPISCALEDSIZE:
+        // The size follows the new DPI's font, which may not scale exactly with the DPI; told
+        // it, Windows plans a move to another monitor with it, so that the window keeps its
+        // place under the cursor.
+        // https://learn.microsoft.com/windows/win32/hidpi/wm-getdpiscaledsize
+        *reinterpret_cast<SIZE*>(l) = FitFor(static_cast<UINT>(w)).size;
+        return TRUE;
     case WM_DPICHANGED: {
-        // The suggested place keeps the window on the monitor it moved to; the size follows
-        // the new font, which may not scale exactly with the DPI.
+        // The suggested rectangle has the size answered above; where Windows did not ask
+        // (before Windows 10 1703), its place still keeps the window on the monitor it moved to.
         const auto* suggested = reinterpret_cast<const RECT*>(l);
         const POINT topLeft{suggested->left, suggested->top};
         ApplyDpi(HIWORD(w), &topLeft);
@@ -162,6 +198,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM w, LPARAM l) {
              child = GetWindow(child, GW_HWNDNEXT)) {
             SendMessageW(child, WM_SYSCOLORCHANGE, w, l);
         }
+        Repaint();
         break;
     case WM_SYSCOMMAND:
         // The window keeps its size: no maximising or sizing, whatever asks for it.
@@ -255,24 +292,20 @@ void Form1::OnActivate(bool active) {
     }
 }
 
-Scale Form1::FitWindow(UINT dpi, UniqueFont& font, const POINT* topLeft) const {
-    font = CreateMessageFont(dpi);
-    const Scale scale = MeasureScale(font.get(), dpi);
-    RECT rect{0, 0, scale.Pixels(kClientWidthTwips), scale.Pixels(kClientHeightTwips)};
-    AdjustWindowRectExForDpi(&rect, kStyle, FALSE, kExStyle, dpi);
-    SetWindowPos(hwnd_, nullptr, topLeft ? topLeft->x : 0, topLeft ? topLeft->y : 0,
-                 rect.right - rect.left, rect.bottom - rect.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE | (topLeft ? 0 : SWP_NOMOVE));
-    return scale;
-}
-
 void Form1::ApplyDpi(UINT dpi, const POINT* topLeft) {
-    UniqueFont font;
-    const Scale scale = FitWindow(dpi, font, topLeft);
-    LayOutControls(hwnd_, scale, font.get());
-    font_ = std::move(font); // the old font goes only once no control uses it
+    Fit fit = FitFor(dpi);
+    SetWindowPos(hwnd_, nullptr, topLeft ? topLeft->x : 0, topLeft ? topLeft->y : 0, fit.size.cx,
+                 fit.size.cy, SWP_NOZORDER | SWP_NOACTIVATE | (topLeft ? 0 : SWP_NOMOVE));
+    LayOutControls(hwnd_, fit.scale, fit.font.get());
+    Repaint(); // a frame does not paint its inside: what the old layout left there goes
+    font_ = std::move(fit.font); // the old font goes only once no control uses it
     InputFileTxt().ShowEnd();
     OutputFileTxt().ShowEnd();
+}
+
+void Form1::Repaint() const {
+    // The whole window, the boxes' borders too: it paints its background over its controls.
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void Form1::ReportFailure(const StartResult& result) const {

@@ -33,11 +33,11 @@ class Form1 {
     void OnCommand(int id, int code);
     void OnHScroll(HWND control, int code);
     void OnActivate(bool active);
-    // Makes the UI font for the DPI into `font` and sizes the window for the scale it needs,
-    // its corner moved to topLeft when given; returns that scale.
-    Scale FitWindow(UINT dpi, UniqueFont& font, const POINT* topLeft) const;
-    // Lays the window out again for a DPI and the current UI font.
+    // Sizes and lays the window out again for a DPI and the current UI font, its corner moved
+    // to topLeft when given.
     void ApplyDpi(UINT dpi, const POINT* topLeft);
+    // Draws the whole window again, as after a change of its layout or of the system's colours.
+    void Repaint() const;
     // Tells the person which program could not be started and why; for a program found
     // nowhere, where it was looked for and what to do.
     void ReportFailure(const StartResult& result) const;

@@ -4,21 +4,6 @@
 
 namespace sorvane {
 
-// One control of the main window as it is created. Positions are in twips; a control
-// inside a frame is placed relative to that frame.
-struct ControlLayout {
-    int id;
-    const wchar_t* className;
-    DWORD style;
-    DWORD exStyle;
-    int frame; // the id of the frame that holds it, or 0 for the window itself
-    const wchar_t* text;
-    int left, top, width, height;
-};
-
-// The controls in creation order, which is z-order; test programs read it too.
-const ControlLayout* ControlLayouts(int* count);
-
 inline constexpr int kClientWidthTwips = 8880;
 inline constexpr int kClientHeightTwips = 5400;
 

@@ -2,6 +2,7 @@
 // shows: what stand-ins for lame.exe and notepad.exe receive, the beeps, the file dialogs and the
 // message boxes, what a screen reader reads, and that Sorvane holds nothing of what it started.
 #include "ControlIds.h"
+#include "Seen.h"
 
 #include <gtest/gtest.h>
 
@@ -28,13 +29,6 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
         }
     }
     return true;
-}
-
-// By WM_GETTEXT, as GetWindowText does not ask a control of another process.
-std::wstring Text(HWND window) {
-    std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)), 0);
-    SendMessageW(window, WM_GETTEXT, text.size() + 1, reinterpret_cast<LPARAM>(text.data()));
-    return text;
 }
 
 // The folder of Sorvane.exe and the stand-ins, and of the folders the build makes beside them.
@@ -93,24 +87,53 @@ void Choose(HWND window, bool open, const std::wstring& folder, const std::wstri
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); })) << file;
 }
 
+// What a screen reader hears, from another process, of each control whose own text says too
+// little or nothing: its name and, of a slider, its value.
+std::wstring Heard(HWND window) {
+    std::wstring heard;
+    for (const int id :
+         {InputFileTxt, OutputFileTxt, Text1, Slider1, Slider2, EnableQual, EnableBitrate}) {
+        IAccessible* object = nullptr;
+        AccessibleObjectFromWindow(GetDlgItem(window, id), static_cast<DWORD>(OBJID_CLIENT),
+                                   __uuidof(IAccessible), reinterpret_cast<void**>(&object));
+        VARIANT self{}, role{};
+        self.vt = VT_I4; // CHILDID_SELF
+        BSTR name = nullptr, value = nullptr;
+        if (object != nullptr) {
+            object->get_accName(self, &name);
+            object->get_accValue(self, &value);
+            object->get_accRole(self, &role);
+            object->Release();
+        }
+        heard += std::wstring(name ? name : L"") + L"|";
+        heard += role.lVal == ROLE_SYSTEM_SLIDER
+                     ? L"slider " + std::wstring(value ? value : L"") + L"|"
+                     : L"";
+        SysFreeString(name);
+        SysFreeString(value);
+    }
+    return heard;
+}
+
 // A case: the start-up text; the controls clicked or keys (codes below 100) pressed, each
 // "Browse..." given the next of `files` and followed by the answer (IDYES, IDNO) when it asks;
 // what the stand-ins receive in any order (command line, then the folder unless Sorvane's own
 // current one), and what a box of the window says (each '|' part). With a `path`, Sorvane.exe
-// runs alone, without an encoder, `path` before PATH. `typed` goes into "Additional Options:".
+// runs alone, without an encoder, `path` before PATH. A case that does nothing starts it
+// minimized, never activated.
 struct Case {
     std::wstring argument;
     std::vector<int> does;
     std::vector<std::wstring> started;
     std::wstring says, path;
     std::vector<std::wstring> files;
-    std::wstring typed;
 };
 
 // Runs a case on a fresh Sorvane.exe in a folder of its own ("<dir>"), which takes the records
 // and holds a lame.exe never to be run. Each encoder's start beeps once, Sorvane holds no handle
-// to a stand-in, a box leaves no insert (%1) unfilled, a screen reader hears each slider as a
-// slider named by its label, its setting in the words beside it. Closing the window ends it.
+// to a stand-in, a box is the window's error box and leaves no insert (%1) unfilled, a screen
+// reader hears each control by its name, each slider as a slider with its setting in the words
+// beside it and, as two quality levels share their words, the level. Alt+F4 ends it.
 void Play(const Case& c) {
     static int count = 0;
     const auto folder = (std::filesystem::temp_directory_path() / L"Sorvane тест ").wstring() +
@@ -130,6 +153,8 @@ void Play(const Case& c) {
     std::wstring line =
         L"\"" + Bin() + (c.path.empty() ? L"" : L"\\alone") + L"\\Sorvane.exe\" " + c.argument;
     STARTUPINFOW startup{sizeof(STARTUPINFOW)};
+    startup.dwFlags = STARTF_USESHOWWINDOW; // as a shortcut set to "Run: Minimized" starts it
+    startup.wShowWindow = static_cast<WORD>(c.does.empty() ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
     PROCESS_INFORMATION info{};
     const std::size_t beeps = Beeps();
     ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -145,8 +170,11 @@ void Play(const Case& c) {
             return owner == info.dwProcessId && IsWindowVisible(window);
         },
         10000));
-    SendMessageW(GetDlgItem(window, Text1), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(c.typed.c_str()));
+    EXPECT_EQ(IsIconic(window) != FALSE, c.does.empty());
+    const auto front = [&] {
+        SetForegroundWindow(window);
+        WaitUntil([&] { return GetForegroundWindow() == window; });
+    };
     std::vector<std::wstring> expected, records;
     const auto read = [&] { // the stand-ins' records so far
         std::ifstream file(std::filesystem::path(folder + L"\\records"), std::ios::binary);
@@ -159,13 +187,13 @@ void Play(const Case& c) {
         return records.size();
     };
     // The steps end where the window does, or at a control that a person could not click.
-    for (std::size_t k = 0, file = 0; k < c.does.size() && IsWindow(window); ++k) {
+    for (std::size_t k = 0, file = 0;
+         k < c.does.size() && IsWindow(window) && !testing::Test::HasFailure(); ++k) {
         const int id = c.does[k], next = k + 1 < c.does.size() ? c.does[k + 1] : 0;
         const std::size_t started = read();
         HWND control = GetDlgItem(window, id);
         const auto reachable = [&] { return IsWindowEnabled(control) && IsWindowVisible(control); };
-        SetForegroundWindow(window);
-        WaitUntil([&] { return GetForegroundWindow() == window; });
+        front();
         if (id < 100 && id != IDYES && id != IDNO) { // through the system's input queue
             keybd_event(static_cast<BYTE>(id), 0, 0, 0);
             keybd_event(static_cast<BYTE>(id), 0, KEYEVENTF_KEYUP, 0);
@@ -197,17 +225,15 @@ void Play(const Case& c) {
     const DWORD patience = testing::Test::HasFailure() ? 0 : 15000;
     WaitUntil([&] { return read() >= expected.size() || GetLastActivePopup(window) != window; },
               patience);
-    for (std::wstring& record : records) { // its process id last
+    for (std::wstring& record : records) { // its process id last: once it has ended, it is gone
         const DWORD id = std::stoul(record.substr(record.rfind(L'\n') + 1));
         record.resize(record.rfind(L'\n'));
-        for (ULONG_PTR value = 4; value < 16384; value += 4) {
-            HANDLE copy = nullptr;
-            if (DuplicateHandle(info.hProcess, reinterpret_cast<HANDLE>(value), GetCurrentProcess(),
-                                &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
-                EXPECT_NE(GetProcessId(copy) + GetProcessIdOfThread(copy), id) << value;
-                CloseHandle(copy);
-            }
-        }
+        EXPECT_TRUE(WaitUntil([id] {
+            HANDLE held = OpenProcess(SYNCHRONIZE, FALSE, id);
+            CloseHandle(held);
+            return held == nullptr;
+        })) << "a handle to process "
+            << id << " is kept";
     }
     std::sort(records.begin(), records.end());
     std::sort(expected.begin(), expected.end());
@@ -222,6 +248,29 @@ void Play(const Case& c) {
                   says.empty() ? 0 : 5000)) {
         said = Text(GetDlgItem(box, 0xFFFF)); // its text, static 0xFFFF
         EXPECT_FALSE(IsWindowEnabled(window)) << "the box is not the window's own";
+        // Its caption, its one button, "OK" (the only part with a small id), and Windows' error
+        // icon, drawn as it is drawn by itself.
+        EXPECT_EQ(Text(box), L"Sorvane MP3 Encoder Interface");
+        std::wstring buttons;
+        RECT icon{};
+        for (HWND part = GetWindow(box, GW_CHILD); part; part = GetWindow(part, GW_HWNDNEXT)) {
+            buttons += GetDlgCtrlID(part) < 100 ? Text(part) + L"|" : L"";
+            if ((GetWindowLongW(part, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+                GetWindowRect(part, &icon);
+            }
+        }
+        EXPECT_EQ(buttons, L"OK|");
+        const std::vector<DWORD> shown = Pixels(nullptr, icon);
+        HWND alone = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, L"Static", L"",
+                                     WS_POPUP | WS_VISIBLE | SS_ICON | SS_REALSIZEIMAGE, icon.left,
+                                     icon.top, icon.right - icon.left, icon.bottom - icon.top,
+                                     nullptr, nullptr, nullptr, nullptr);
+        SendMessageW(alone, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_ERROR)),
+                     0);
+        UpdateWindow(alone);
+        const RECT inside{0, 0, icon.right - icon.left, icon.bottom - icon.top};
+        EXPECT_TRUE(!shown.empty() && shown == Pixels(alone, inside)) << "not the error icon";
+        DestroyWindow(alone);
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) && IsWindowEnabled(window); }));
     }
@@ -232,28 +281,17 @@ void Play(const Case& c) {
     EXPECT_EQ(said.empty(), says.empty()) << said;
     EXPECT_EQ(said.find(L'%'), said.npos) << "an insert of Windows' message left unfilled";
 
-    for (const auto& [slider, label, words] :
-         {std::tuple{Slider1, Label4, QualityDesc}, {Slider2, Label6, BitrateDesc}}) {
-        IAccessible* object = nullptr;
-        ASSERT_HRESULT_SUCCEEDED(
-            AccessibleObjectFromWindow(GetDlgItem(window, slider), static_cast<DWORD>(OBJID_CLIENT),
-                                       __uuidof(IAccessible), reinterpret_cast<void**>(&object)));
-        VARIANT self{};
-        self.vt = VT_I4; // CHILDID_SELF
-        BSTR name = nullptr, value = nullptr;
-        VARIANT role{};
-        object->get_accName(self, &name);
-        object->get_accValue(self, &value);
-        object->get_accRole(self, &role);
-        object->Release();
-        EXPECT_EQ(std::wstring(name ? name : L"") + L"|" + (value ? value : L"") + L"|" +
-                      std::to_wstring(role.lVal),
-                  Text(GetDlgItem(window, label)) + L"|" + Text(GetDlgItem(window, words)) + L"|" +
-                      std::to_wstring(ROLE_SYSTEM_SLIDER));
-        SysFreeString(name);
-        SysFreeString(value);
+    const auto words = [&](int id) { return L"slider " + Text(GetDlgItem(window, id)); };
+    EXPECT_EQ(Heard(window),
+              L"Input:|Output:|Additional Options:|Quality:|" + words(QualityDesc) + L", level " +
+                  std::to_wstring(SendMessageW(GetDlgItem(window, Slider1), TBM_GETPOS, 0, 0)) +
+                  L"|Bitrate:|" + words(BitrateDesc) +
+                  L"|Enable Noise shaping and psyco acoustic algorithms|Enable Constant bitrate "
+                  L"settings|");
+    front();
+    for (const int key : {VK_MENU, VK_F4, -VK_F4, -VK_MENU}) { // a minus: let go
+        keybd_event(static_cast<BYTE>(std::abs(key)), 0, key < 0 ? KEYEVENTF_KEYUP : 0, 0);
     }
-    PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(info.hProcess, 5000), WAIT_OBJECT_0) << "closing did not end it";
     TerminateProcess(info.hProcess, 1);
     CloseHandle(info.hProcess);
@@ -263,12 +301,14 @@ TEST(Window, StartsTheEncoderOrSaysWhyNot) {
     const std::wstring wav = L"C:\\a.wav", plain = L"lame.exe -h  C:\\a.wav C:\\a.mp3";
     const std::wstring all = L"lame.exe  -q 0 -b 128 -k  C:\\a.wav C:\\a.mp3";
     // Blanks, quotes and what a command shell would read; the longest command Windows takes.
-    const std::wstring odd = L"C:\\a\"b\\Музыка\\\U0001F3B5 a&b|c<d>e^f%g!.",
-                       typed = L"--ta \"A & B\" ^%PATH%!";
+    const std::wstring odd = L"C:\\a\"b\\Музыка\\\U0001F3B5 a&b|c<d>e^f%g!.";
     const std::wstring oddQuoted = L"\"C:\\a\\\"b\\Музыка\\\U0001F3B5 a&b|c<d>e^f%g!.";
     const std::wstring oddCommand =
-        L"lame.exe -h " + typed + L" " + oddQuoted + L"wav  \" " + oddQuoted + L"wamp3\"";
-    const std::wstring x(32766 - 30, L'x'), longest = L"lame.exe -h " + x + L" C:\\a.wav C:\\a.mp3";
+        L"lame.exe -h  " + oddQuoted + L"wav  \" " + oddQuoted + L"wamp3\"";
+    // A path as long as fits the longest command Windows takes, in and out; with " -k", one too
+    // long.
+    const std::wstring x = L"C:\\" + std::wstring(16369, L'x') + L".";
+    const std::wstring longest = L"lame.exe -h  " + x + L"wav " + x + L"mp3";
     const std::wstring song = L"<dir>\\Мои записи\\концерт 1.wav";
     const std::wstring old = L"<dir>\\old.mp3";
     const std::wstring chosen = L"lame.exe -h  \"" + song + L"\" \"<dir>\\out put.mp3\"";
@@ -282,10 +322,11 @@ TEST(Window, StartsTheEncoderOrSaysWhyNot) {
          {CustomCh, EnableQual, EnableBitrate, DisableFiltering, Command1, Command1},
          {all, all}},
         {wav, {VK_TAB, VK_TAB, VK_TAB, VK_RETURN}, {plain}},
-        {odd + L"wav  ", {Command1}, {oddCommand}, L"", L"", {}, typed},
+        {odd + L"wav  ", {Command1}, {oddCommand}},
         // A command too long for Windows is refused whole.
-        {wav, {Command1}, {longest}, L"", L"", {}, x},
-        {wav, {Command1}, {}, L"Error 206: ", L"", {}, x + L"x"},
+        {x + L"wav", {Command1}, {longest}},
+        {x + L"wav", {CustomCh, DisableFiltering, Command1}, {}, L"Error 206: "},
+        {wav, {}, {}}, // heard before the window was ever active
         // Files chosen in the dialogs; an existing file is replaced only when the person agrees.
         {L"", {BrowBut1, BrowBut2, Command1}, {chosen}, L"", L"", {song, L"<dir>\\out put"}},
         {wav, {BrowBut2, IDNO, BrowBut1, BrowBut2, Command1}, {plain}, L"", L"", {old, L"", L""}},
@@ -301,7 +342,7 @@ TEST(Window, StartsTheEncoderOrSaysWhyNot) {
     };
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); // for the screen reader's objects
     // The cases stop at the first failure, which the trace names.
-    for (std::size_t k = 0; k < std::size(cases) && !HasFailure(); ++k) {
+    for (std::size_t k = 0; k < std::size(cases) && !testing::Test::HasFailure(); ++k) {
         SCOPED_TRACE(testing::Message() << "case " << k + 1);
         Play(cases[k]);
     }

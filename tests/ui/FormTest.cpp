@@ -1,8 +1,9 @@
 // The real window in this process, driven by synchronous messages that go through the program's
 // own keyboard handling: what it shows as it opens and after clicks and keys, where each control
-// sits and whether each caption fits, at every DPI and UI font.
+// sits, what it draws and whether each caption fits, at every DPI, UI font and system colours.
 #include "ControlIds.h"
 #include "Form1.h"
+#include "Seen.h"
 
 #include <gtest/gtest.h>
 
@@ -19,51 +20,48 @@ namespace {
 using namespace sorvane::ids;
 
 // Each control as the window is described, in tab order: its container (a frame, or 0 for the
-// window's client area, 8880 by 5400), its left, top, width and height there in twips, and
-// whether it is a label whose caption is centred.
+// window's client area, 8880 by 5400), its left, top, width and height there in twips, and what
+// it is as the window opens: the system's control of its kind, with the style and text described.
 struct Place {
     int id, in, left, top, width, height;
-    bool centred = false;
+    const wchar_t* kind;
+    DWORD style;
+    const wchar_t* text = L"";
 };
+const wchar_t *const kLabel = L"Static", *const kButton = L"Button", *const kBox = L"Edit";
+constexpr DWORD kOff = WS_DISABLED, kCheck = BS_CHECKBOX, kFrame = BS_GROUPBOX;
+// Horizontal, a tick at every position below the track, no selection range.
+constexpr DWORD kTrack = TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS | kOff;
 const Place kPlaces[] = {
-    {Label1, 0, 120, 120, 495, 255},
-    {Label2, 0, 120, 480, 615, 255},
-    {InputFileTxt, 0, 720, 120, 3135, 285},
-    {OutputFileTxt, 0, 720, 480, 3135, 285},
-    {BrowBut1, 0, 3960, 120, 975, 255},
-    {BrowBut2, 0, 3960, 480, 975, 255},
-    {Frame1, 0, 5040, 0, 3735, 855},
-    {StandardCh, Frame1, 120, 240, 2655, 255},
-    {CustomCh, Frame1, 120, 480, 2655, 255},
-    {Command1, 0, 1800, 4920, 4935, 375},
-    {Label3, 0, 120, 4440, 1455, 255},
-    {Text1, 0, 1560, 4440, 3375, 285},
-    {Frame2, 0, 840, 960, 3615, 1575},
-    {Label4, Frame2, 120, 480, 3375, 255, true},
-    {Slider1, Frame2, 120, 720, 3375, 375},
-    {QualityDesc, Frame2, 240, 1200, 3135, 255, true},
-    {EnableQual, Frame2, 120, 240, 3375, 255},
-    {Frame3, 0, 3000, 2640, 3135, 1695},
-    {DisableFiltering, Frame3, 120, 240, 2775, 255},
-    {Frame4, 0, 4560, 960, 3615, 1575},
-    {EnableBitrate, Frame4, 120, 240, 3375, 255},
-    {Slider2, Frame4, 120, 720, 3375, 375},
-    {BitrateDesc, Frame4, 240, 1200, 3135, 255, true},
-    {Label6, Frame4, 120, 480, 3375, 255, true},
-    {Command2, 0, 5040, 4440, 1095, 255},
+    {Label1, 0, 120, 120, 495, 255, kLabel, SS_LEFT, L"Input:"},
+    {Label2, 0, 120, 480, 615, 255, kLabel, SS_LEFT, L"Output:"},
+    {InputFileTxt, 0, 720, 120, 3135, 285, kBox, kOff},
+    {OutputFileTxt, 0, 720, 480, 3135, 285, kBox, kOff},
+    {BrowBut1, 0, 3960, 120, 975, 255, kButton, BS_PUSHBUTTON, L"Browse..."},
+    {BrowBut2, 0, 3960, 480, 975, 255, kButton, BS_PUSHBUTTON, L"Browse..."},
+    {Frame1, 0, 5040, 0, 3735, 855, kButton, kFrame, L"Encoding Settings"},
+    {StandardCh, Frame1, 120, 240, 2655, 255, kButton, BS_RADIOBUTTON, L"Standard"},
+    {CustomCh, Frame1, 120, 480, 2655, 255, kButton, BS_RADIOBUTTON, L"Custom"},
+    {Command1, 0, 1800, 4920, 4935, 375, kButton, BS_PUSHBUTTON, L"Start Encoding"},
+    {Label3, 0, 120, 4440, 1455, 255, kLabel, SS_LEFT, L"Additional Options:"},
+    {Text1, 0, 1560, 4440, 3375, 285, kBox, 0},
+    {Frame2, 0, 840, 960, 3615, 1575, kButton, kFrame | kOff,
+     L"Noise shaping and psyco acoustic algorithms"},
+    {Label4, Frame2, 120, 480, 3375, 255, kLabel, SS_CENTER | kOff, L"Quality:"},
+    {Slider1, Frame2, 120, 720, 3375, 375, TRACKBAR_CLASSW, kTrack},
+    {QualityDesc, Frame2, 240, 1200, 3135, 255, kLabel, SS_CENTER | kOff,
+     L"Highest quality, very slow"},
+    {EnableQual, Frame2, 120, 240, 3375, 255, kButton, kCheck | kOff, L"Enable"},
+    {Frame3, 0, 3000, 2640, 3135, 1695, kButton, kFrame | kOff, L"Misc"},
+    {DisableFiltering, Frame3, 120, 240, 2775, 255, kButton, kCheck | kOff,
+     L"Disable all filtering"},
+    {Frame4, 0, 4560, 960, 3615, 1575, kButton, kFrame | kOff, L"Constant bitrate settings"},
+    {EnableBitrate, Frame4, 120, 240, 3375, 255, kButton, kCheck | kOff, L"Enable"},
+    {Slider2, Frame4, 120, 720, 3375, 375, TRACKBAR_CLASSW, kTrack},
+    {BitrateDesc, Frame4, 240, 1200, 3135, 255, kLabel, SS_CENTER | kOff, L"128 kbps"},
+    {Label6, Frame4, 120, 480, 3375, 255, kLabel, SS_CENTER | kOff, L"Bitrate:"},
+    {Command2, 0, 5040, 4440, 1095, 255, kButton, BS_PUSHBUTTON, L"Info"},
 };
-
-bool Is(HWND control, const wchar_t* kind) {
-    wchar_t name[32] = {};
-    GetClassNameW(control, name, 32);
-    return lstrcmpiW(name, kind) == 0;
-}
-
-std::wstring Text(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)), L'\0');
-    GetWindowTextW(window, text.data(), static_cast<int>(text.size()) + 1);
-    return text;
-}
 
 // What a row does: a control clicked (a button) or given the focus (any other), a key pressed
 // (codes below 100), a slider's thumb dragged, or the window left for another and activated again.
@@ -116,7 +114,7 @@ struct Window : sorvane::Form1 {
                 SendMessageW(control, TBM_SETPOS, TRUE, action % 100);
                 SendMessageW(Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, action % 100),
                              reinterpret_cast<LPARAM>(control));
-            } else if (Is(control, L"Button")) {
+            } else if (kPlaces[action - Label1].kind == kButton) {
                 SendMessageW(control, BM_CLICK, 0, 0);
             } else {
                 SetFocus(control);
@@ -133,9 +131,8 @@ struct Window : sorvane::Form1 {
 };
 
 // Started with a quoted path and more, as Windows passes the text after the program's name, the
-// window opens at its own size and shows the paths, each box the end of its path. A screen reader
-// names a box or slider by the nearest label before it, unless a tab group starts first.
-TEST(Form, OpensWithItsPathsAndNames) {
+// window opens at its own size and shows the paths, each box the end of its path.
+TEST(Form, OpensWithItsPathsAtItsOwnSize) {
     const std::wstring music = L"C:\\Users\\Someone\\Music\\Artist Name\\2026 - A Rather Long "
                                L"Album Title\\07 - A Rather Long Track Title (Live).";
     const Window window(L"\"" + music + L"wav\" /extra");
@@ -154,23 +151,11 @@ TEST(Form, OpensWithItsPathsAndNames) {
             static_cast<short>(LOWORD(SendMessageW(box, EM_POSFROMCHAR, path.size() - 1, 0)));
         EXPECT_TRUE(end >= 0 && end < inside.right) << end;
     }
-    EXPECT_EQ(SendMessageW(window.Item(Slider1), TBM_GETNUMTICS, 0, 0), 10); // a tick a step
-    EXPECT_EQ(SendMessageW(window.Item(Slider2), TBM_GETNUMTICS, 0, 0), 6);
-    std::wstring names; // of the boxes and sliders, whose own text is no name
-    for (const int id : {InputFileTxt, OutputFileTxt, Text1, Slider1, Slider2}) {
-        HWND label = window.Item(id);
-        do {
-            label = GetWindow(label, GW_HWNDPREV);
-        } while (label != nullptr && !Is(label, L"Static") &&
-                 (~GetWindowLongPtrW(label, GWL_STYLE) & (WS_GROUP | WS_TABSTOP)) != 0);
-        names += (Is(label, L"Static") ? Text(label) : L"") + L"|";
-    }
-    EXPECT_EQ(names, L"Input:|Output:|Additional Options:|Quality:|Bitrate:|");
 }
 
 // Every control's state as a person sees it, in tab order, with a blank where the controls go
 // into a frame or out of one (e enabled, - disabled, x checked, h hidden); then the sliders'
-// descriptions.
+// descriptions and what "Additional Options:" shows.
 std::wstring State(const Window& window) {
     std::wstring line;
     for (const Place& place : kPlaces) {
@@ -179,7 +164,8 @@ std::wstring State(const Window& window) {
         line += &place != kPlaces && place.in != (&place - 1)->in ? L" " : L"";
         line += L"-exh"[!IsWindowVisible(control) ? 3 : checked ? 2 : !!IsWindowEnabled(control)];
     }
-    return line + L" " + Text(window.Item(QualityDesc)) + L"|" + Text(window.Item(BitrateDesc));
+    return line + L" " + Text(window.Item(QualityDesc)) + L"|" + Text(window.Item(BitrateDesc)) +
+           L"|" + Text(window.Item(Text1));
 }
 
 // What is done; then the window's state, and the round of the Tab key from the focus.
@@ -192,21 +178,21 @@ struct Row {
 TEST(Form, FollowsClicksAndKeys) {
     const Row cases[] = {
         {{},
-         L"ee--eee xe eee- ---- - - - ---- e Highest quality, very slow|128 kbps",
+         L"ee--eee xe eee- ---- - - - ---- e Highest quality, very slow|128 kbps|",
          {BrowBut1, BrowBut2, StandardCh, Command1, Text1, Command2}},
         {{CustomCh, EnableQual, EnableBitrate, DisableFiltering, StandardCh, CustomCh},
-         L"ee--eee ex eeee eeee e e e eeee e Highest quality, very slow|128 kbps",
+         L"ee--eee ex eeee eeee e e e eeee e Highest quality, very slow|128 kbps|",
          {CustomCh, Command1, Text1, Slider1, EnableQual, DisableFiltering, EnableBitrate, Slider2,
           Command2, BrowBut1, BrowBut2}},
-        {{VK_TAB, VK_TAB, VK_DOWN, VK_TAB, VK_TAB, VK_TAB, VK_TAB, VK_SPACE, VK_ESCAPE, VK_RETURN,
-          kAway},
-         L"ee--eee ex eeee eeex e e e eeee e Highest quality, very slow|128 kbps",
+        {{VK_TAB, VK_TAB, VK_DOWN, VK_TAB, VK_TAB, 'V', VK_SPACE, '2', VK_TAB, VK_TAB, VK_SPACE,
+          VK_ESCAPE, VK_RETURN, kAway},
+         L"ee--eee ex eeee eeex e e e eeee e Highest quality, very slow|128 kbps|v 2",
          {EnableQual, DisableFiltering, EnableBitrate, Slider2, Command2, BrowBut1, BrowBut2,
           CustomCh, Command1, Text1, Slider1}},
         {{CustomCh, Slider1, VK_NEXT, VK_RIGHT, VK_RIGHT, Slider2, VK_HOME, VK_RIGHT},
-         L"ee--eee ex eeee eeee e e e eeee e Bad quality, fast|48 kbps"},
+         L"ee--eee ex eeee eeee e e e eeee e Bad quality, fast|48 kbps|"},
         {{CustomCh, Slider2, VK_END, VK_PRIOR, Drag(Slider1, 3)},
-         L"ee--eee ex eeee eeee e e e eeee e Good quality, slow|32 kbps"}};
+         L"ee--eee ex eeee eeee e e e eeee e Good quality, slow|32 kbps|"}};
     for (const Row& row : cases) {
         SCOPED_TRACE(testing::PrintToString(row.does));
         Window window;
@@ -239,9 +225,10 @@ TEST(Form, AFailedBuildIsReportedAndEndsNothing) {
 }
 
 // At a DPI: the window and every control where it is described, scaled by one factor, each edge
-// to the nearest pixel; each control's font the face asked for, its caption fitting in what its
-// drawing leaves (a button's glyph and gap, a frame's indent, a push button's border), and a
-// label's caption centred or at its left as described.
+// to the nearest pixel; each caption fitting in what its control's drawing leaves in the UI font
+// for the DPI (a button's glyph and gap, a frame's indent, a push button's border); and every
+// pixel drawn as the system's own controls, made as described in a plain window of the test's
+// own, draw it at that place in that font and in the system's colours, as the window opens.
 void ExpectLaidOut(HWND window, const wchar_t* face, UINT dpi) {
     SCOPED_TRACE(testing::Message() << dpi << " DPI in " << face);
     const auto px = [dpi](int at96) { return MulDiv(at96, static_cast<int>(dpi), 96); };
@@ -252,47 +239,64 @@ void ExpectLaidOut(HWND window, const wchar_t* face, UINT dpi) {
     // Its height only at its own DPI: a DPI change sent by hand leaves its title bar as it was.
     EXPECT_TRUE(dpi != GetDpiForWindow(window) || std::abs(area.bottom - scaled(5400)) <= 1)
         << area.bottom;
+    NONCLIENTMETRICSW metrics{sizeof(metrics)};
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi);
+    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+    POINT corner{};
+    ClientToScreen(window, &corner);
+    HWND described = CreateWindowExW(WS_EX_NOACTIVATE, L"Static", L"", WS_POPUP, corner.x, corner.y,
+                                     area.right, area.bottom, window, {}, {}, {});
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, font);
     for (const Place& place : kPlaces) {
-        HWND control = GetDlgItem(window, place.id);
         const Place& in = place.in == 0 ? Place{} : kPlaces[place.in - Label1];
         const int left = place.left + in.left, top = place.top + in.top;
+        const RECT there{scaled(left), scaled(top), scaled(left + place.width),
+                         scaled(top + place.height)};
         RECT drawn{};
-        GetWindowRect(control, &drawn);
+        GetWindowRect(GetDlgItem(window, place.id), &drawn);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&drawn), 2);
-        const std::array<LONG, 4> is{drawn.left, drawn.top, drawn.right, drawn.bottom};
-        EXPECT_EQ(is, (std::array{scaled(left), scaled(top), scaled(left + place.width),
-                                  scaled(top + place.height)}))
-            << place.id;
+        EXPECT_TRUE(EqualRect(&drawn, &there)) << place.id;
 
-        const std::wstring text = Text(control);
-        RECT client{};
-        GetClientRect(control, &client);
-        const LONG_PTR type = GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
-        const int room = !Is(control, L"Button") ? client.right
-                         : type == BS_GROUPBOX   ? client.right - 2 * px(8)
-                         : type == BS_AUTOCHECKBOX || type == BS_AUTORADIOBUTTON
-                             ? client.right - GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) - px(4)
-                             : client.right - 2 * px(3);
-        HDC dc = GetDC(control);
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-        wchar_t used[LF_FACESIZE] = {};
-        GetTextFaceW(dc, LF_FACESIZE, used);
+        HWND copy = CreateWindowExW(place.kind == kBox ? WS_EX_CLIENTEDGE : 0, place.kind,
+                                    place.text, WS_CHILD | WS_VISIBLE | place.style, there.left,
+                                    there.top, there.right - there.left, there.bottom - there.top,
+                                    described, {}, {}, {});
+        SendMessageW(copy, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessageW(copy, TBM_SETRANGEMAX, FALSE, place.id == Slider1 ? 9 : 5);
+        SendMessageW(copy, TBM_SETPOS, TRUE, place.id == Slider2 ? 4 : 0);
+        SendMessageW(copy, BM_SETCHECK, place.id == StandardCh, 0);
+        const DWORD type = place.style & BS_TYPEMASK;
+        const LONG room = place.kind != kButton ? 0
+                          : type == kFrame      ? 2 * px(8)
+                          : type == kCheck || type == BS_RADIOBUTTON
+                              ? GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) + px(4)
+                              : 2 * px(3);
         SIZE extent{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-        ReleaseDC(control, dc);
-        EXPECT_TRUE(Is(control, TRACKBAR_CLASSW) || lstrcmpW(used, face) == 0) << used;
-        EXPECT_LE(extent.cx, room) << text;
-        EXPECT_TRUE(!Is(control, L"Static") ||
-                    (GetWindowLongPtrW(control, GWL_STYLE) & SS_TYPEMASK) ==
-                        (place.centred ? SS_CENTER : SS_LEFT))
-            << text;
+        GetTextExtentPoint32W(dc, place.text, lstrlenW(place.text), &extent);
+        EXPECT_LE(extent.cx, there.right - there.left - room) << place.text;
     }
+    SetFocus(nullptr); // no focus frame or caret: the copy has none
+    ShowWindow(described, SW_SHOWNOACTIVATE);
+    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+        DispatchMessageW(&message); // each paints what it has to, and no more
+    }
+    const std::vector<DWORD> shown = Pixels(window, area), meant = Pixels(described, area);
+    const auto at = std::mismatch(shown.begin(), shown.end(), meant.begin()).first - shown.begin();
+    EXPECT_EQ(at, shown.end() - shown.begin())
+        << "drawn otherwise at " << at % area.right << "," << at / area.right;
+    DeleteDC(dc);
+    DestroyWindow(described);
+    DeleteObject(font);
 }
 
-// The UI font changes while the window is open: it lays itself out again at once. Then DPIs.
-TEST(Form, EveryControlFitsItsCaptionAndItsPlaceAtEveryDpiAndFont) {
+// The window as it opens; the UI font changes while it is open, and it lays itself out again at
+// once; then the DPI, told first to give the size it takes then; then a high-contrast scheme of
+// the system's colours.
+TEST(Form, EveryControlFitsItsCaptionAndItsPlaceAndIsDrawnAsDescribed) {
     const Window form;
     HWND window = form.Handle();
+    ExpectLaidOut(window, L"the UI font", GetDpiForWindow(window));
     NONCLIENTMETRICSW saved{};
     saved.cbSize = sizeof(saved);
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(saved), &saved, 0);
@@ -306,13 +310,31 @@ TEST(Form, EveryControlFitsItsCaptionAndItsPlaceAtEveryDpiAndFont) {
         SendMessageW(window, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
         ExpectLaidOut(window, face, GetDpiForWindow(window));
         for (const UINT dpi : {120u, 144u, 192u, 96u}) {
-            RECT suggested{0, 0, 100, 100};
+            SIZE size{};
+            EXPECT_TRUE(
+                SendMessageW(window, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&size)));
+            RECT suggested{0, 0, size.cx, size.cy}, after{};
             SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                          reinterpret_cast<LPARAM>(&suggested));
+            GetWindowRect(window, &after);
+            EXPECT_TRUE(EqualRect(&after, &suggested)) << size.cx << "x" << size.cy;
             ExpectLaidOut(window, face, dpi);
         }
     }
     SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(saved), &saved, 0);
+    SendMessageW(window, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    // Every system colour another, as a high-contrast scheme has them.
+    std::vector<int> parts;
+    std::vector<COLORREF> was, contrast;
+    for (int part = 0; part <= COLOR_MENUBAR; ++part) {
+        parts.push_back(part);
+        was.push_back(GetSysColor(part));
+        contrast.push_back(RGB(255 - part * 8, part * 8, part % 3 * 120));
+    }
+    SetSysColors(COLOR_MENUBAR + 1, parts.data(), contrast.data());
+    SendMessageW(window, WM_SYSCOLORCHANGE, 0, 0); // as Windows tells every top-level window
+    ExpectLaidOut(window, L"high contrast", GetDpiForWindow(window));
+    SetSysColors(COLOR_MENUBAR + 1, parts.data(), was.data());
 }
 
 } // namespace

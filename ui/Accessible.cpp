@@ -1,4 +1,4 @@
-#include "SliderAccessible.h"
+#include "Accessible.h"
 
 #include "Win32.h"
 
@@ -24,11 +24,18 @@ struct Accessibility {
     decltype(&SysAllocString) newText;
 };
 
+// Loaded on the window's thread, where a screen reader's questions arrive. LresultFromObject
+// marshals the object through COM, which nothing else sets up on this thread (activating a
+// window may, as a side effect no version of Windows promises), so it is set up here, once.
 const Accessibility& LoadAccessibility() {
     static SystemLibrary oleacc(L"oleacc.dll");
     static SystemLibrary oleaut32(L"oleaut32.dll");
+    static SystemLibrary ole32(L"ole32.dll");
     static Accessibility functions{};
     if (functions.createStandard == nullptr) {
+        if (const auto startCom = ole32.Get<decltype(&CoInitializeEx)>("CoInitializeEx")) {
+            startCom(nullptr, COINIT_APARTMENTTHREADED); // already set up, in any mode, is fine
+        }
         functions = {oleacc.Get<decltype(&CreateStdAccessibleObject)>("CreateStdAccessibleObject"),
                      oleacc.Get<decltype(&LresultFromObject)>("LresultFromObject"),
                      oleaut32.Get<decltype(&SysAllocString)>("SysAllocString")};
@@ -46,27 +53,26 @@ bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-// The slider's accessible object: the system's own for the trackbar, wrapped, with the role,
-// name and value that a screen reader should say; all else, and every question about one of
-// its parts, goes to the system's object. Its interfaces for the parts and for the window are
+// The control's accessible object: the system's own, wrapped, with the role, name and value
+// that a screen reader should say; all else, and every question about one of its parts, goes
+// to the system's object. Its interfaces for the parts and for the window are
 // offered only when the system's object has them.
 // https://learn.microsoft.com/windows/win32/winauto/alternatives-to-dynamic-annotation
-class SliderAccessible final : public IAccessible, public IEnumVARIANT, public IOleWindow {
+class AccessibleControl final : public IAccessible, public IEnumVARIANT, public IOleWindow {
   public:
-    SliderAccessible(HWND slider, HWND label, SliderCaption caption)
-        : slider_(slider), label_(label), caption_(caption) {}
-    SliderAccessible(const SliderAccessible&) = delete;
-    SliderAccessible& operator=(const SliderAccessible&) = delete;
+    AccessibleControl(HWND control, const Spoken& spoken) : control_(control), spoken_(spoken) {}
+    AccessibleControl(const AccessibleControl&) = delete;
+    AccessibleControl& operator=(const AccessibleControl&) = delete;
 
-    // The answer to WM_GETOBJECT for the client area; 0, the system's own object, when the
-    // accessibility DLLs cannot be had.
+    // The answer to WM_GETOBJECT for the client area: positive for this object; 0 or a negative
+    // error when it cannot be had, and then the system's own object is the answer.
     LRESULT Answer(WPARAM w) {
         const Accessibility& functions = LoadAccessibility();
         if (!functions.createStandard || !functions.toResult || !functions.newText) {
             return 0;
         }
         if (standard_ == nullptr) {
-            if (FAILED(functions.createStandard(slider_, OBJID_CLIENT, kAccessibleId,
+            if (FAILED(functions.createStandard(control_, OBJID_CLIENT, kAccessibleId,
                                                 reinterpret_cast<void**>(&standard_)))) {
                 standard_ = nullptr;
                 return 0;
@@ -77,10 +83,10 @@ class SliderAccessible final : public IAccessible, public IEnumVARIANT, public I
         return functions.toResult(kAccessibleId, w, static_cast<IAccessible*>(this));
     }
 
-    // The slider is gone: a screen reader that still holds the object gets the system's
-    // answers, which know that; the slider's own reference goes.
+    // The control is gone: a screen reader that still holds the object gets the system's
+    // answers, which know that; the control's own reference goes.
     void Detach() {
-        slider_ = nullptr;
+        control_ = nullptr;
         Release();
     }
 
@@ -137,27 +143,31 @@ class SliderAccessible final : public IAccessible, public IEnumVARIANT, public I
         return status;
     }
 
-    // IAccessible: what a screen reader says of the slider itself.
+    // IAccessible: what a screen reader says of the control itself.
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-        if (!IsSelf(child) || role == nullptr) {
+        if (!IsSelf(child) || role == nullptr || spoken_.role == 0) {
             return standard_->get_accRole(child, role);
         }
         role->vt = VT_I4;
-        role->lVal = ROLE_SYSTEM_SLIDER;
+        role->lVal = spoken_.role;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        if (!IsSelf(child) || name == nullptr || slider_ == nullptr) {
+        if (!IsSelf(child) || name == nullptr || control_ == nullptr) {
             return standard_->get_accName(child, name);
         }
-        return NewText(WindowText(label_), name);
+        std::u16string text = WindowText(spoken_.name[0]);
+        if (spoken_.name[1] != nullptr) {
+            text += u' ' + WindowText(spoken_.name[1]);
+        }
+        return NewText(text, name);
     }
-    // The words beside the slider for its position now, by the rule that the label follows.
+    // A slider's words for its position now, by the rule that the label beside it follows.
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-        if (IsSelf(child) && value != nullptr && slider_ != nullptr) {
+        if (IsSelf(child) && value != nullptr && control_ != nullptr && spoken_.value) {
             const auto position =
-                static_cast<std::int32_t>(SendMessageW(slider_, TBM_GETPOS, 0, 0));
-            if (const std::optional<std::u16string> words = caption_(position)) {
+                static_cast<std::int32_t>(SendMessageW(control_, TBM_GETPOS, 0, 0));
+            if (const std::optional<std::u16string> words = spoken_.value(position)) {
                 return NewText(*words, value);
             }
         }
@@ -221,7 +231,7 @@ class SliderAccessible final : public IAccessible, public IEnumVARIANT, public I
         return standard_->put_accValue(child, value);
     }
 
-    // IEnumVARIANT, the slider's parts, and IOleWindow, as the system's object has them.
+    // IEnumVARIANT, the control's parts, and IOleWindow, as the system's object has them.
     HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* parts, ULONG* fetched) override {
         return children_->Next(count, parts, fetched);
     }
@@ -236,7 +246,7 @@ class SliderAccessible final : public IAccessible, public IEnumVARIANT, public I
     }
 
   private:
-    ~SliderAccessible() {
+    ~AccessibleControl() {
         for (IUnknown* held : {static_cast<IUnknown*>(standard_), static_cast<IUnknown*>(children_),
                                static_cast<IUnknown*>(window_)}) {
             if (held != nullptr) {
@@ -245,37 +255,36 @@ class SliderAccessible final : public IAccessible, public IEnumVARIANT, public I
         }
     }
 
-    LONG references_ = 1; // the slider's own, until it is destroyed
-    HWND slider_;
-    HWND label_;
-    SliderCaption caption_;
+    LONG references_ = 1; // the control's own, until it is destroyed
+    HWND control_;
+    Spoken spoken_;
     IAccessible* standard_ = nullptr; // the system's object, made at the first question
     IEnumVARIANT* children_ = nullptr;
     IOleWindow* window_ = nullptr;
 };
 
-LRESULT CALLBACK SliderProc(HWND slider, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
-                            DWORD_PTR data) {
-    auto* object = reinterpret_cast<SliderAccessible*>(data);
+LRESULT CALLBACK SpeakingProc(HWND control, UINT message, WPARAM w, LPARAM l, UINT_PTR id,
+                              DWORD_PTR data) {
+    auto* object = reinterpret_cast<AccessibleControl*>(data);
     // The object identifier is compared as a DWORD: on 64-bit Windows the sign extension of
     // lParam would upset the comparison.
     // https://learn.microsoft.com/windows/win32/winauto/wm-getobject
     if (message == WM_GETOBJECT && static_cast<DWORD>(l) == static_cast<DWORD>(OBJID_CLIENT)) {
-        if (const LRESULT answer = object->Answer(w)) {
+        if (const LRESULT answer = object->Answer(w); answer > 0) {
             return answer;
         }
     } else if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(slider, SliderProc, id);
+        RemoveWindowSubclass(control, SpeakingProc, id);
         object->Detach();
     }
-    return DefSubclassProc(slider, message, w, l);
+    return DefSubclassProc(control, message, w, l);
 }
 
 } // namespace
 
-bool SpeakSlider(HWND slider, HWND label, SliderCaption caption) {
-    auto* object = new SliderAccessible(slider, label, caption);
-    if (!SetWindowSubclass(slider, SliderProc, 0, reinterpret_cast<DWORD_PTR>(object))) {
+bool SpeakAs(HWND control, const Spoken& spoken) {
+    auto* object = new AccessibleControl(control, spoken);
+    if (!SetWindowSubclass(control, SpeakingProc, 0, reinterpret_cast<DWORD_PTR>(object))) {
         object->Release();
         return false;
     }
