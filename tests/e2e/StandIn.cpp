@@ -1,7 +1,5 @@
-// Stands in for lame.exe and notepad.exe: appends to %SORVANE_RECORD_DIR%\records the UTF-16
-// lines of its command line, current folder, its console window as a person sees it (a word for
-// each of: a console of its own, shown, minimized, maximized, in front), its process id, and a
-// form feed.
+// Stands in for lame.exe and notepad.exe: appends to %SORVANE_RECORD_DIR%\records the UTF-16 lines
+// of its command line, folder, console window as a person sees it, process id, and a form feed.
 #include <windows.h>
 
 #include <string>
@@ -10,8 +8,7 @@ int wmain() {
     std::wstring record = GetCommandLineW();
     wchar_t text[32768];
     record += L"\n" + std::wstring(text, GetCurrentDirectoryW(32768, text)) + L"\n";
-    // A console host that is slow to start may not have made its window yet: ask again for up to
-    // ten seconds (Wine's has been seen to take more than three), a third as long once it has one.
+    // A slow console host (Wine's took over 3 s) may lack a window: ask for 10 s, less once it has.
     HWND console = nullptr;
     for (int i = 0; i < 100 && GetForegroundWindow() != (console = GetConsoleWindow());
          i += console != nullptr ? 3 : 1) {
