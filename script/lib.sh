@@ -68,22 +68,27 @@ start_xvfb() {
     export DISPLAY=":$(tr -d '\n' <"$1/display")"
 }
 
+# start_display WORKDIR : an Xvfb display of its own for Wine, stopped by stop_wine. Wine sounds
+# the system beep as the X bell; xkbevd (gone with the display) logs each ring as one byte, so
+# that the tests can count the beeps.
+start_display() {
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export WINEARCH=win64
+    start_xvfb "$1"
+    printf 'Bell() shell "echo >> %s/bells"\n' "$1" >"$1/xkbevd.cf"
+    xkbevd -cfg "$1/xkbevd.cf" -bg </dev/null >/dev/null 2>&1
+    export SORVANE_BELL_LOG="Z:$1/bells"
+}
+
 # start_wine WORKDIR : a fresh Wine prefix and an Xvfb display of its own, both removed by
 # stop_wine. Wine draws the windows itself on a virtual desktop, so focus and activation
 # work as on Windows without a window manager.
 start_wine() {
     local work=$1
     mkdir -p "$work"
-    export WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml="
     export WINEPREFIX="$work/prefix"
-    export WINEARCH=win64
-    start_xvfb "$work"
-    # Wine sounds the system beep as the X bell; xkbevd (gone with the display) logs each
-    # ring as one byte, so that the tests can count the beeps.
-    printf 'Bell() shell "echo >> %s/bells"\n' "$work" >"$work/xkbevd.cf"
-    xkbevd -cfg "$work/xkbevd.cf" -bg </dev/null >/dev/null 2>&1
-    export SORVANE_BELL_LOG="Z:$work/bells"
+    start_display "$work"
     log "Wine prefix $WINEPREFIX on display $DISPLAY"
     wineboot -i >"$work/wineboot.log" 2>&1 || wine wineboot -i >"$work/wineboot.log" 2>&1
     add_wine_fonts
@@ -116,6 +121,21 @@ add_wine_fonts() {
     local fonts="$WINEPREFIX/drive_c/windows/Fonts"
     mkdir -p "$fonts"
     ln -sf /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$fonts/"
+}
+
+# clone_wine PREFIX WORKDIR : a copy of a prefix that start_wine made (and stop_wine stopped),
+# on a display of its own, so that nothing one run leaves behind (a process, a window, a file, a
+# setting) reaches the next. The copy links the prefix's files, which Wine only reads, and copies
+# its registry, which Wine writes.
+clone_wine() {
+    local work=$2
+    rm -rf "$work"
+    mkdir -p "$work"
+    cp -al "$1" "$work/prefix" || return 1
+    cp --remove-destination "$1"/*.reg "$work/prefix/" || return 1
+    export WINEPREFIX="$work/prefix"
+    start_display "$work"
+    wineserver -p </dev/null >/dev/null 2>&1
 }
 
 stop_wine() {

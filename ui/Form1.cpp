@@ -178,8 +178,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM w, LPARAM l) {
         *reinterpret_cast<SIZE*>(l) = FitFor(static_cast<UINT>(w)).size;
         return TRUE;
     case WM_DPICHANGED: {
-        // The suggested rectangle has the size answered above; where Windows did not ask
-        // (before Windows 10 1703), its place still keeps the window on the monitor it moved to.
+        // The suggested rectangle's place, and the size answered above: Windows suggests that
+        // size where it asks (Windows 10 1703 on), and before it the old size scaled, which the
+        // new font may not fit.
         const auto* suggested = reinterpret_cast<const RECT*>(l);
         const POINT topLeft{suggested->left, suggested->top};
         ApplyDpi(HIWORD(w), &topLeft);
