@@ -49,23 +49,22 @@ void MakeFile(const std::filesystem::path& path) {
 // The dialog a "Browse..." button opened lists only files of its type; it is given a file (none:
 // Cancel) and, when asked before the file is replaced, the answer.
 void Choose(HWND window, bool open, const std::wstring& file, int answer) {
-    if ((open && !file.empty()) || answer != 0) {
-        MakeFile(file);
-    }
-    HWND dialog = nullptr, ask = nullptr;
+    HWND dialog = nullptr, ask = nullptr, box = nullptr; // its name: edt1, or cmb13
     EXPECT_TRUE(WaitUntil([&] { return (dialog = GetLastActivePopup(window)) != window; }));
-    const auto give = [&](const std::wstring& name) { // in edt1, or cmb13
-        HWND box =
-            GetDlgItem(dialog, 0x480) ? GetDlgItem(dialog, 0x480) : GetDlgItem(dialog, 0x47c);
+    box = GetDlgItem(dialog, 0x480) ? GetDlgItem(dialog, 0x480) : GetDlgItem(dialog, 0x47c);
+    const auto give = [&](const std::wstring& name) {
         SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
         PostMessageW(dialog, WM_COMMAND, name.empty() ? IDCANCEL : IDOK, 0);
     };
-    give(Bin() + L"\\types"); // OK on a folder opens it: a wave file and an MP3 file
+    give(Bin() + L"\\types"); // OK on a folder opens it and empties the name: one file of a type
     EXPECT_TRUE(WaitUntil([&] {
         HWND view = FindWindowExW(dialog, nullptr, L"SHELLDLL_DefView", nullptr);
         view = FindWindowExW(view, nullptr, WC_LISTVIEWW, nullptr);
-        return view && SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) == 1;
+        return Text(box).empty() && view && SendMessageW(view, LVM_GETITEMCOUNT, 0, 0) == 1;
     }));
+    if ((open && !file.empty()) || answer != 0) { // once open: no folder before looks like it
+        MakeFile(file);
+    }
     give(file);
     if (answer != 0) { // in a box of the dialog's own
         EXPECT_TRUE(WaitUntil(
@@ -158,9 +157,8 @@ void Play(const Case& c) {
         },
         10000));
     EXPECT_EQ(IsIconic(window) != FALSE, c.does.empty());
-    const auto front = [&] {
-        SetForegroundWindow(window);
-        WaitUntil([&] { return GetForegroundWindow() == window; });
+    const auto front = [&] { // asked again until it is: what else comes may take the front
+        WaitUntil([&] { return SetForegroundWindow(window) && GetForegroundWindow() == window; });
     };
     std::vector<std::wstring> expected, records;
     const auto read = [&] { // the stand-ins' records so far
@@ -237,13 +235,14 @@ void Play(const Case& c) {
                   L"Sorvane MP3 Encoder Interface|OK");
         RECT icon{}; // its static 20, or 1088 in Wine
         GetWindowRect(GetDlgItem(box, 20) ? GetDlgItem(box, 20) : GetDlgItem(box, 1088), &icon);
-        const std::vector<DWORD> shown = Pixels(nullptr, icon);
-        OffsetRect(&icon, -icon.left, -icon.top);
+        RECT own{0, 0, icon.right - icon.left, icon.bottom - icon.top};
         HWND alone = CreateWindowExW(WS_EX_NOACTIVATE, L"Static", L"#32513", // IDI_ERROR
                                      WS_POPUP | WS_VISIBLE | SS_ICON | SS_REALSIZEIMAGE, 0, 0,
-                                     icon.right, icon.bottom, nullptr, nullptr, nullptr, nullptr);
+                                     own.right, own.bottom, nullptr, nullptr, nullptr, nullptr);
         UpdateWindow(alone);
-        EXPECT_TRUE(!shown.empty() && shown == Pixels(alone, icon)) << "not the error icon";
+        const std::vector<DWORD> drawn = Pixels(alone, own); // once the box has drawn itself
+        EXPECT_TRUE(WaitUntil([&] { return Pixels(nullptr, icon) == drawn; }) && !drawn.empty())
+            << "not the error icon";
         DestroyWindow(alone);
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) && IsWindowEnabled(window); }));
@@ -262,11 +261,14 @@ void Play(const Case& c) {
                   L"|Bitrate:|" + words(BitrateDesc) +
                   L"|Enable Noise shaping and psyco acoustic algorithms|Enable Constant bitrate "
                   L"settings|");
-    front();
-    for (const int key : {VK_MENU, VK_F4, -VK_F4, -VK_MENU}) { // a minus: let go
-        keybd_event(static_cast<BYTE>(std::abs(key)), 0, key < 0 ? KEYEVENTF_KEYUP : 0, 0);
+    for (int k = 0; k < 3 && WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT; ++k) {
+        front(); // again if a console that went away took the front from it
+        for (const int key : {VK_MENU, VK_F4, -VK_F4, -VK_MENU}) { // a minus: let go
+            keybd_event(static_cast<BYTE>(std::abs(key)), 0, key < 0 ? KEYEVENTF_KEYUP : 0, 0);
+        }
+        WaitForSingleObject(info.hProcess, 2000);
     }
-    EXPECT_EQ(WaitForSingleObject(info.hProcess, 5000), WAIT_OBJECT_0) << "closing did not end it";
+    EXPECT_EQ(WaitForSingleObject(info.hProcess, 0), WAIT_OBJECT_0) << "closing did not end it";
     TerminateProcess(info.hProcess, 1);
     CloseHandle(info.hProcess);
 }

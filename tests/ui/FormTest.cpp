@@ -70,8 +70,7 @@ int refused = 0;
 bool refuseControls = false;
 
 LRESULT CALLBACK Refuse(int code, WPARAM, LPARAM l) {
-    const CREATESTRUCTW* made =
-        code == HCBT_CREATEWND ? reinterpret_cast<CBT_CREATEWND*>(l)->lpcs : nullptr;
+    const auto* made = code == HCBT_CREATEWND ? reinterpret_cast<CBT_CREATEWND*>(l)->lpcs : nullptr;
     const bool dialog = made && made->lpszClass == WC_DIALOG;
     refused += dialog;
     return dialog || (made && refuseControls && (made->style & WS_CHILD));
@@ -261,8 +260,7 @@ TEST(Form, EveryControlFitsItsCaptionAndItsPlaceAndIsDrawnAsDescribed) {
     const Window form;
     HWND window = form.Handle();
     ExpectLaidOut(window, L"the UI font", GetDpiForWindow(window));
-    NONCLIENTMETRICSW saved{};
-    saved.cbSize = sizeof(saved);
+    NONCLIENTMETRICSW saved{sizeof(saved)};
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(saved), &saved, 0);
     // Windows' older UI font, and one wider than Segoe UI at the largest common size.
     for (const auto& [face, points] : {std::pair{L"Tahoma", 8}, std::pair{L"DejaVu Sans", 9}}) {
