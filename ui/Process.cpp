@@ -72,7 +72,7 @@ std::wstring RealProgram(const std::wstring& found) {
         L".shim";
     const UniqueHandle shim(CreateFileW(shimFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::vector<char> bytes(65536); // not a std::string, whose library code adds 22 KB
+    std::vector<char> bytes(65536); // a shim file is a few lines long
     DWORD read = 0;
     if (shim.get() != INVALID_HANDLE_VALUE &&
         ReadFile(shim.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {

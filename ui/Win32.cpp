@@ -33,17 +33,7 @@ std::wstring ErrorText(DWORD error, std::wstring_view insert) {
 } // namespace
 
 std::wstring ErrorReport(DWORD error, std::wstring_view insert) {
-    // The number is written here: std::to_wstring would link the C library's whole printf.
-    wchar_t digits[10];
-    std::size_t count = 0;
-    for (DWORD rest = error; count == 0 || rest != 0; rest /= 10) {
-        digits[count++] = static_cast<wchar_t>(L'0' + rest % 10);
-    }
-    std::wstring report = L"Error ";
-    while (count != 0) {
-        report += digits[--count];
-    }
-    return report + L": " + ErrorText(error, insert);
+    return L"Error " + std::to_wstring(error) + L": " + ErrorText(error, insert);
 }
 
 std::u16string WindowText(HWND window) {

@@ -9,10 +9,25 @@ string(REGEX REPLACE "dll name: (kernel32|user32|gdi32|comctl32|msvcrt)\\.dll;?"
 if(failed OR unread OR NOT imports OR others)
     message(FATAL_ERROR "${EXE} is unreadable or imports what Windows may not have: ${others}")
 endif()
-foreach(expected
+# The project's version in the version record and the manifest; the file's properties show it
+# as programs of its kind do, minor in two digits and build in four: 2.3.0.45 as "2.03.0045".
+string(REPLACE "." ";" parts ${VERSION})
+list(GET parts 0 major)
+list(GET parts 1 minor)
+list(GET parts 3 build)
+foreach(field File Product)
+    string(REGEX MATCH "${field}Version\", \"([0-9]+)\\.([0-9][0-9])\\.([0-9][0-9][0-9][0-9])\"" text
+        "${rc}")
+    if(NOT "${CMAKE_MATCH_1}.${CMAKE_MATCH_2}.${CMAKE_MATCH_3}"
+            MATCHES "^0*${major}\\.0*${minor}\\.0*${build}$")
+        message(FATAL_ERROR "${EXE} shows the ${field}Version \"${text}\" for ${VERSION}")
+    endif()
+endforeach()
+string(REPLACE "." ", " numbers ${VERSION})
+foreach(expected "FILEVERSION ${numbers}" "PRODUCTVERSION ${numbers}"
+        "name=\"\"Sorvane\"\" version=\"\"${VERSION}\"\""
         "SetDefaultDllDirectories" # DLLs loaded later come from System32, never a planted copy
         "TERMINAL_SERVICE_AWARE" # a Remote Desktop host gives it the real Windows folder
-        "\"FileVersion\", \"1.04.0019\"" # the file's properties show the product's version
         # Visual styles: controls drawn as every other program's, not as in Windows 2000.
         "Common-Controls\"\" version=\"\"6.0.0.0\"\""
         # No elevation prompt, and no compatibility layer that lies about the Windows version.

@@ -1,4 +1,0 @@
-#pragma once
-
-#define SORVANE_VERSION_NUMBERS 1, 4, 0, 19
-#define SORVANE_VERSION_TEXT "1.04.0019"
