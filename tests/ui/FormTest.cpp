@@ -1,14 +1,16 @@
-// The real window in this process, driven by synchronous messages through the program's own
-// keyboard handling: what it shows and draws, at every DPI, UI font and system colours.
+// The real window in this process, used as a person uses it: clicks, keys and typing through the
+// program's own keyboard handling. Then what each control shows, draws and tells a screen reader,
+// at every DPI, UI font and system colours.
 #include "ControlIds.h"
 #include "Form1.h"
-#include "Seen.h"
+#include "Person.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -16,12 +18,13 @@ namespace {
 using namespace sorvane::ids;
 
 // Each control as described, in tab order: its frame (0: the client area, 8880 by 5400 twips),
-// place and size there in twips, and, as the window opens, its kind, style and text.
+// place and size there in twips, and, as the window opens, its kind, style and text; for one
+// whose text is not its name, what a screen reader calls it.
 struct Place {
     int id, in, left, top, width, height;
     const wchar_t* kind;
     DWORD style;
-    const wchar_t* text = L"";
+    const wchar_t *text = L"", *name = nullptr;
 };
 const wchar_t *const kLabel = L"Static", *const kButton = L"Button", *const kBox = L"Edit";
 constexpr DWORD kOff = WS_DISABLED, kCheck = BS_CHECKBOX, kFrame = BS_GROUPBOX;
@@ -30,8 +33,8 @@ constexpr DWORD kTrack = TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS | kOff;
 const Place kPlaces[] = {
     {Label1, 0, 120, 120, 495, 255, kLabel, SS_LEFT, L"Input:"},
     {Label2, 0, 120, 480, 615, 255, kLabel, SS_LEFT, L"Output:"},
-    {InputFileTxt, 0, 720, 120, 3135, 285, kBox, kOff},
-    {OutputFileTxt, 0, 720, 480, 3135, 285, kBox, kOff},
+    {InputFileTxt, 0, 720, 120, 3135, 285, kBox, kOff, L"", L"Input:"},
+    {OutputFileTxt, 0, 720, 480, 3135, 285, kBox, kOff, L"", L"Output:"},
     {BrowBut1, 0, 3960, 120, 975, 255, kButton, BS_PUSHBUTTON, L"Browse..."},
     {BrowBut2, 0, 3960, 480, 975, 255, kButton, BS_PUSHBUTTON, L"Browse..."},
     {Frame1, 0, 5040, 0, 3735, 855, kButton, kFrame, L"Encoding Settings"},
@@ -39,30 +42,66 @@ const Place kPlaces[] = {
     {CustomCh, Frame1, 120, 480, 2655, 255, kButton, BS_RADIOBUTTON, L"Custom"},
     {Command1, 0, 1800, 4920, 4935, 375, kButton, BS_PUSHBUTTON, L"Start Encoding"},
     {Label3, 0, 120, 4440, 1455, 255, kLabel, SS_LEFT, L"Additional Options:"},
-    {Text1, 0, 1560, 4440, 3375, 285, kBox, 0},
+    {Text1, 0, 1560, 4440, 3375, 285, kBox, 0, L"", L"Additional Options:"},
     {Frame2, 0, 840, 960, 3615, 1575, kButton, kFrame | kOff,
      L"Noise shaping and psyco acoustic algorithms"},
     {Label4, Frame2, 120, 480, 3375, 255, kLabel, SS_CENTER | kOff, L"Quality:"},
-    {Slider1, Frame2, 120, 720, 3375, 375, TRACKBAR_CLASSW, kTrack},
+    {Slider1, Frame2, 120, 720, 3375, 375, TRACKBAR_CLASSW, kTrack, L"", L"Quality:"},
     {QualityDesc, Frame2, 240, 1200, 3135, 255, kLabel, SS_CENTER | kOff,
      L"Highest quality, very slow"},
-    {EnableQual, Frame2, 120, 240, 3375, 255, kButton, kCheck | kOff, L"Enable"},
+    {EnableQual, Frame2, 120, 240, 3375, 255, kButton, kCheck | kOff, L"Enable",
+     L"Enable Noise shaping and psyco acoustic algorithms"},
     {Frame3, 0, 3000, 2640, 3135, 1695, kButton, kFrame | kOff, L"Misc"},
     {DisableFiltering, Frame3, 120, 240, 2775, 255, kButton, kCheck | kOff,
      L"Disable all filtering"},
     {Frame4, 0, 4560, 960, 3615, 1575, kButton, kFrame | kOff, L"Constant bitrate settings"},
-    {EnableBitrate, Frame4, 120, 240, 3375, 255, kButton, kCheck | kOff, L"Enable"},
-    {Slider2, Frame4, 120, 720, 3375, 375, TRACKBAR_CLASSW, kTrack},
+    {EnableBitrate, Frame4, 120, 240, 3375, 255, kButton, kCheck | kOff, L"Enable",
+     L"Enable Constant bitrate settings"},
+    {Slider2, Frame4, 120, 720, 3375, 375, TRACKBAR_CLASSW, kTrack, L"", L"Bitrate:"},
     {BitrateDesc, Frame4, 240, 1200, 3135, 255, kLabel, SS_CENTER | kOff, L"128 kbps"},
     {Label6, Frame4, 120, 480, 3375, 255, kLabel, SS_CENTER | kOff, L"Bitrate:"},
     {Command2, 0, 5040, 4440, 1095, 255, kButton, BS_PUSHBUTTON, L"Info"},
 };
+const wchar_t* const kBitrates[] = {L"32 kbps", L"48 kbps",  L"64 kbps",
+                                    L"96 kbps", L"128 kbps", L"160 kbps"};
 
-// What is done: a control clicked (a button) or given the focus, a key pressed (codes below 100), a
-// slider's thumb dragged, or the window left for another and activated again.
-constexpr int kAway = 0;
-constexpr int Drag(int slider, int to) {
-    return slider * 100 + to;
+// What a person finds in the window: each field as the window opens unless a case says otherwise.
+struct Seen {
+    std::wstring input, output; // the paths shown
+    bool custom = false;        // "Custom" chosen: the three frames and all in them usable
+    std::vector<int> ticked;    // the check boxes ticked
+    // What a screen reader says of the quality slider: the words beside it, then the level.
+    std::wstring quality = L"Highest quality, very slow, level 0";
+    std::wstring bitrate = L"128 kbps";
+    std::wstring options; // in "Additional Options:"
+    int focus = BrowBut1;
+};
+
+// What a control shows as its text, and what a screen reader says of it: its name, then its value.
+std::wstring Shown(const Seen& seen, const Place& place) {
+    return place.id == InputFileTxt    ? seen.input
+           : place.id == OutputFileTxt ? seen.output
+           : place.id == Text1         ? seen.options
+           : place.id == QualityDesc   ? seen.quality.substr(0, seen.quality.find(L", level"))
+           : place.id == BitrateDesc   ? seen.bitrate
+                                       : place.text;
+}
+std::wstring Said(const Seen& seen, const Place& place) {
+    const std::wstring value = place.id == Slider1   ? seen.quality
+                               : place.id == Slider2 ? seen.bitrate
+                               : place.kind == kBox  ? Shown(seen, place)
+                                                     : L"";
+    const std::wstring name = place.name ? place.name : Shown(seen, place);
+    return value.empty() ? name : name + L" " + value;
+}
+
+// A control as a person finds it: what a screen reader says of it, and whether it is out of reach
+// (disabled or hidden), ticked (a check box or option chosen) or has the focus.
+std::wstring Line(HWND control, const std::wstring& heard, bool focus) {
+    const bool off = !IsWindowEnabled(control) || !IsWindowVisible(control);
+    const bool ticked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return heard + (off ? L", off" : L"") + (ticked ? L", ticked" : L"") +
+           (focus ? L", focus" : L"") + L"\n";
 }
 
 // Dialogs and message boxes refused, as each would wait for a person; and controls, when asked.
@@ -92,27 +131,29 @@ struct Window : sorvane::Form1 {
         MSG quit; // posted as the window closed; it would end the next window's loop
         PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
-    HWND Item(int id) const { return GetDlgItem(Handle(), id); }
 
-    void Do(const std::vector<int>& actions) {
-        for (const int action : actions) {
-            HWND control = Item(action >= Drag(Label1, 0) ? action / 100 : action);
-            if (action == kAway) {
+    // Each step, then what the message loop does with what it brought; a screen reader asks of
+    // every control after every step, as it is told of each change.
+    void Do(const std::vector<Step>& steps) {
+        for (const Step& step : steps) {
+            const auto* click = std::get_if<Click>(&step);
+            const auto* drag = std::get_if<Drag>(&step);
+            HWND control = GetDlgItem(Handle(), click ? click->control : drag ? drag->slider : 0);
+            if (std::holds_alternative<LeaveAndComeBack>(step)) {
                 DestroyWindow(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9,
                                               nullptr, nullptr, nullptr, nullptr));
-            } else if (action < 100) {
-                PostMessageW(GetFocus(), WM_KEYDOWN, static_cast<WPARAM>(action), 1);
-                PostMessageW(GetFocus(), WM_KEYUP, static_cast<WPARAM>(action), 0xC0000001);
+            } else if (!click && !drag) {
+                SendKeys(step);
             } else if (!IsWindowEnabled(control) || !IsWindowVisible(control)) {
-                ADD_FAILURE() << action << " is out of reach"; // a person could not use it
-            } else if (action >= Drag(Label1, 0)) { // the thumb moves, and the slider tells of it
-                SendMessageW(control, TBM_SETPOS, TRUE, action % 100);
-                SendMessageW(Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, action % 100),
+                ADD_FAILURE() << Text(control) << " (" << GetDlgCtrlID(control) << ") is off";
+            } else if (drag) { // the thumb moves, and the slider tells of it
+                SendMessageW(control, TBM_SETPOS, TRUE, drag->to);
+                SendMessageW(Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, drag->to),
                              reinterpret_cast<LPARAM>(control));
-            } else if (kPlaces[action - Label1].kind == kButton) {
-                SendMessageW(control, BM_CLICK, 0, 0);
             } else {
-                SetFocus(control);
+                kPlaces[click->control - Label1].kind == kButton
+                    ? SendMessageW(control, BM_CLICK, 0, 0)
+                    : reinterpret_cast<LRESULT>(SetFocus(control));
             }
             for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
                 if (!TranslateKeys(message)) {
@@ -120,62 +161,145 @@ struct Window : sorvane::Form1 {
                     DispatchMessageW(&message);
                 }
             }
+            for (const Place& place : kPlaces) {
+                Heard(GetDlgItem(Handle(), place.id));
+            }
         }
     }
     HHOOK hook;
 };
 
-// Started with a quoted path and more, as Windows passes it, the window opens at its own size and
-// shows the paths, the output's box the end of its path.
-TEST(Form, OpensWithItsPathsAtItsOwnSize) {
+// The window at a DPI against `seen` and against a window of the test's own where the system's
+// controls are made as described and set as `seen` says: each control's line; its place, the
+// described one scaled by one factor; its caption fitting in the UI font; and every pixel.
+void ExpectAsSeen(HWND window, const Seen& seen, UINT dpi) {
+    const auto px = [dpi](int at96) { return MulDiv(at96, static_cast<int>(dpi), 96); };
+    HWND focus = GetFocus();
+    RECT area{};
+    GetClientRect(window, &area);
+    const int perInch = MulDiv(area.right, 1440, 8880);
+    const auto scaled = [perInch](int twips) -> LONG { return MulDiv(twips, perInch, 1440); };
+    // Its height only at its own DPI: a DPI change sent by hand leaves the title bar as it was.
+    EXPECT_TRUE(dpi != GetDpiForWindow(window) || std::abs(area.bottom - scaled(5400)) <= 1)
+        << area.bottom;
+    NONCLIENTMETRICSW metrics{sizeof(metrics)};
+    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi);
+    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+    POINT corner{};
+    ClientToScreen(window, &corner);
+    HWND described = CreateWindowExW(WS_EX_NOACTIVATE, L"Static", L"", WS_POPUP, corner.x, corner.y,
+                                     area.right, area.bottom, window, {}, {}, {});
+    ShowWindow(described, SW_SHOWNOACTIVATE);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, font);
+    std::wstring found, meant;
+    for (const Place& place : kPlaces) {
+        const Place& in = place.in == 0 ? Place{} : kPlaces[place.in - Label1];
+        const int left = place.left + in.left, top = place.top + in.top;
+        const RECT there{scaled(left), scaled(top), scaled(left + place.width),
+                         scaled(top + place.height)};
+        HWND control = GetDlgItem(window, place.id);
+        RECT drawn{};
+        GetWindowRect(control, &drawn);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&drawn), 2);
+        EXPECT_TRUE(EqualRect(&drawn, &there)) << Said({}, place);
+
+        const DWORD off = seen.custom && place.kind != kBox ? 0 : place.style & kOff;
+        const std::wstring text = Shown(seen, place);
+        HWND copy = CreateWindowExW(
+            place.kind == kBox ? WS_EX_CLIENTEDGE : 0, place.kind, text.c_str(),
+            WS_CHILD | WS_VISIBLE | (place.style & ~kOff) | off, there.left, there.top,
+            there.right - there.left, there.bottom - there.top, described, {}, {}, {});
+        SendMessageW(copy, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessageW(copy, TBM_SETRANGEMAX, FALSE, place.id == Slider1 ? 9 : 5);
+        const auto bitrate = std::find(std::begin(kBitrates), std::end(kBitrates), seen.bitrate);
+        SendMessageW(copy, TBM_SETPOS, TRUE,
+                     place.id == Slider2 ? bitrate - std::begin(kBitrates)
+                                         : std::stoi(seen.quality.substr(seen.quality.rfind(' '))));
+        SendMessageW(copy, BM_SETCHECK,
+                     place.id == (seen.custom ? CustomCh : StandardCh) ||
+                         std::count(seen.ticked.begin(), seen.ticked.end(), place.id),
+                     0);
+        SendMessageW(copy, EM_SETSEL, text.size(), static_cast<LPARAM>(text.size()));
+        SendMessageW(copy, EM_SCROLLCARET, 0, 0); // a box shows the end of a text too long for it
+        found += Line(control, Heard(control), control == focus);
+        meant += Line(copy, Said(seen, place), place.id == seen.focus);
+        // Room for a push button's border, a frame's indent, a check box's glyph and gap.
+        const bool push = (place.style & BS_TYPEMASK) == BS_PUSHBUTTON;
+        const LONG room = place.kind != kButton ? 0 : px(push ? 6 : 17);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, place.text, lstrlenW(place.text), &extent);
+        EXPECT_LE(extent.cx, there.right - there.left - room) << place.text;
+    }
+    EXPECT_EQ(found, meant);
+    SetFocus(nullptr); // no focus frame or caret: the copy has none
+    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+        DispatchMessageW(&message); // each paints what it has to, and no more
+    }
+    const std::vector<DWORD> shown = Pixels(window, area), copied = Pixels(described, area);
+    const auto at = std::mismatch(shown.begin(), shown.end(), copied.begin()).first - shown.begin();
+    const POINT where{static_cast<LONG>(at % area.right), static_cast<LONG>(at / area.right)};
+    EXPECT_EQ(at, shown.end() - shown.begin())
+        << "drawn otherwise at " << where.x << "," << where.y << " in "
+        << Heard(RealChildWindowFromPoint(window, where));
+    DeleteDC(dc);
+    DestroyWindow(described);
+    DeleteObject(font);
+}
+
+// A case: what it shows, the start-up text, what a person does, and what they then find.
+struct Case {
+    const char* purpose;
+    std::wstring startedWith;
+    std::vector<Step> does;
+    Seen finds;
+};
+
+TEST(Form, DoesWhatAPersonAsks) {
     const std::wstring music = L"C:\\Users\\Someone\\Music\\Artist Name\\2026 - A Rather Long "
                                L"Album Title\\07 - A Rather Long Track Title (Live).";
-    const Window window(L"\"" + music + L"wav\" /extra");
-    EXPECT_FALSE(IsZoomed(window.Handle()));
-    EXPECT_EQ(GetWindowLongPtrW(window.Handle(), GWL_STYLE) &
-                  (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_SYSMENU),
-              WS_SYSMENU);
-    HWND box = window.Item(OutputFileTxt);
-    EXPECT_EQ(Text(window.Item(InputFileTxt)) + L"|" + Text(box), music + L"wav|" + music + L"mp3");
-    RECT inside{};
-    GetClientRect(box, &inside);
-    const auto end =
-        static_cast<short>(LOWORD(SendMessageW(box, EM_POSFROMCHAR, music.size() + 2, 0)));
-    EXPECT_TRUE(end >= 0 && end < inside.right) << end;
-}
-
-// Every control's state in tab order, a blank where a frame's controls begin or end (e enabled,
-// - disabled, x checked, h hidden; a capital has the focus); the descriptions; Text1's text.
-std::wstring State(const Window& window) {
-    std::wstring line;
-    for (const Place& place : kPlaces) {
-        HWND control = window.Item(place.id);
-        const bool checked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        line += &place != kPlaces && place.in != (&place - 1)->in ? L" " : L"";
-        const int mark = !IsWindowVisible(control) ? 3 : checked ? 2 : !!IsWindowEnabled(control);
-        line += (control == GetFocus() ? L"-EXH" : L"-exh")[mark];
-    }
-    return line + L" " + Text(window.Item(QualityDesc)) + L"|" + Text(window.Item(BitrateDesc)) +
-           L"|" + Text(window.Item(Text1));
-}
-
-TEST(Form, FollowsClicksAndKeys) {
-    const std::pair<std::vector<int>, const wchar_t*> cases[] = {
-        {{CustomCh, EnableQual, EnableBitrate, DisableFiltering, StandardCh, CustomCh},
-         L"ee--eee eX eeee eeee e e e eeee e Highest quality, very slow|128 kbps|"},
-        // Tab and the arrows through the window, typing on the way; away from it and back.
-        {{VK_TAB, VK_TAB, VK_DOWN, VK_TAB, VK_TAB, 'V', VK_SPACE, '2', VK_TAB, VK_TAB, VK_SPACE,
-          VK_ESCAPE, VK_RETURN, kAway},
-         L"ee--eee ex eeee eeeX e e e eeee e Highest quality, very slow|128 kbps|v 2"},
-        {{CustomCh, Slider1, VK_NEXT, VK_RIGHT, VK_RIGHT, Slider2, VK_HOME, VK_RIGHT},
-         L"ee--eee ex eeee eeee e e e eEee e Bad quality, fast|48 kbps|"},
-        {{CustomCh, Slider2, VK_END, VK_PRIOR, Drag(Slider1, 3)},
-         L"ee--eee ex eeee eeee e e e eEee e Good quality, slow|32 kbps|"}};
-    for (const auto& [does, state] : cases) {
-        SCOPED_TRACE(testing::PrintToString(does));
-        Window window;
-        window.Do(does);
-        EXPECT_EQ(State(window), state);
+    const std::wstring tags = L"--tt \"Song title\" --ta \"Артист\" --tl \"Album\" --ty 2026 -V 2";
+    const Case cases[] = {
+        {.purpose = "started with a quoted path and more, as Windows passes a dropped file",
+         .startedWith = L"\"" + music + L"wav\" /extra",
+         .finds = {.input = music + L"wav", .output = music + L"mp3"}},
+        {.purpose = "choosing Standard again clears the three boxes",
+         .does = {Click{CustomCh}, Click{EnableQual}, Click{EnableBitrate}, Click{DisableFiltering},
+                  Click{StandardCh}, Click{CustomCh}},
+         .finds = {.custom = true, .focus = CustomCh}},
+        {.purpose = "Tab goes round Browse..., Standard, Start Encoding, the options, Info, again",
+         .does = {Press{VK_TAB, 8}},
+         .finds = {.focus = StandardCh}},
+        {.purpose = "with Custom, Tab goes round every control a person uses, and on again",
+         .does = {Click{CustomCh}, Press{VK_TAB, 11}},
+         .finds = {.custom = true, .focus = CustomCh}},
+        {.purpose = "the keyboard alone: an arrow chooses Custom, Space ticks; Escape and Enter do "
+                    "nothing there; the focus comes back with the window",
+         .does = {Press{VK_TAB, 2}, Press{VK_DOWN}, Press{VK_TAB, 4}, Press{VK_SPACE},
+                  Press{VK_ESCAPE}, Press{VK_RETURN}, LeaveAndComeBack{}},
+         .finds = {.custom = true, .ticked = {EnableQual}, .focus = EnableQual}},
+        {.purpose = "a line of options typed whole, Enter and Backspace in the box",
+         .does = {Click{Text1}, Type{tags}, Press{VK_RETURN}, Press{VK_BACK}, Type{L"0"}},
+         .finds = {.options = tags.substr(0, tags.size() - 1) + L"0", .focus = Text1}},
+        {.purpose = "the sliders' keys: a page, a step, the ends",
+         .does = {Click{CustomCh}, Click{Slider1}, Press{VK_NEXT}, Press{VK_RIGHT, 2},
+                  Click{Slider2}, Press{VK_HOME}, Press{VK_RIGHT}},
+         .finds = {.custom = true,
+                   .quality = L"Bad quality, fast, level 7",
+                   .bitrate = L"48 kbps",
+                   .focus = Slider2}},
+        {.purpose = "a thumb dragged: the words follow it",
+         .does = {Click{CustomCh}, Click{Slider2}, Press{VK_END}, Drag{Slider1, 3}},
+         .finds = {.custom = true,
+                   .quality = L"Good quality, slow, level 3",
+                   .bitrate = L"160 kbps",
+                   .focus = Slider2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.purpose);
+        Window window(c.startedWith);
+        window.Do(c.does);
+        ExpectAsSeen(window.Handle(), c.finds, GetDpiForWindow(window.Handle()));
     }
 }
 
@@ -193,85 +317,45 @@ TEST(Form, AFailedBuildIsReportedAndEndsNothing) {
     EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-// At a DPI: every control where described, scaled by one factor; each caption fitting in the UI
-// font; every pixel as the system's own controls, made as described in a window of the test's,
-// draw it in that font and the system's colours.
-void ExpectLaidOut(HWND window, const wchar_t* face, UINT dpi) {
-    SCOPED_TRACE(testing::Message() << dpi << " DPI in " << face);
-    const auto px = [dpi](int at96) { return MulDiv(at96, static_cast<int>(dpi), 96); };
-    RECT area{};
-    GetClientRect(window, &area);
-    const int perInch = MulDiv(area.right, 1440, 8880);
-    const auto scaled = [perInch](int twips) -> LONG { return MulDiv(twips, perInch, 1440); };
-    // Its height only at its own DPI: a DPI change sent by hand leaves the title bar as it was.
-    EXPECT_TRUE(dpi != GetDpiForWindow(window) || std::abs(area.bottom - scaled(5400)) <= 1)
-        << area.bottom;
-    NONCLIENTMETRICSW metrics{sizeof(metrics)};
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi);
-    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
-    POINT corner{};
-    ClientToScreen(window, &corner);
-    HWND described = CreateWindowExW(WS_EX_NOACTIVATE, L"Static", L"", WS_POPUP, corner.x, corner.y,
-                                     area.right, area.bottom, window, {}, {}, {});
-    HDC dc = CreateCompatibleDC(nullptr);
-    SelectObject(dc, font);
-    for (const Place& place : kPlaces) {
-        const Place& in = place.in == 0 ? Place{} : kPlaces[place.in - Label1];
-        const int left = place.left + in.left, top = place.top + in.top;
-        const RECT there{scaled(left), scaled(top), scaled(left + place.width),
-                         scaled(top + place.height)};
-        RECT drawn{};
-        GetWindowRect(GetDlgItem(window, place.id), &drawn);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&drawn), 2);
-        EXPECT_TRUE(EqualRect(&drawn, &there)) << place.id;
-
-        HWND copy = CreateWindowExW(place.kind == kBox ? WS_EX_CLIENTEDGE : 0, place.kind,
-                                    place.text, WS_CHILD | WS_VISIBLE | place.style, there.left,
-                                    there.top, there.right - there.left, there.bottom - there.top,
-                                    described, {}, {}, {});
-        SendMessageW(copy, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        SendMessageW(copy, TBM_SETRANGEMAX, FALSE, place.id == Slider1 ? 9 : 5);
-        SendMessageW(copy, TBM_SETPOS, TRUE, place.id == Slider2 ? 4 : 0);
-        SendMessageW(copy, BM_SETCHECK, place.id == StandardCh, 0);
-        // Room for a push button's border, a frame's indent, a check box's glyph and gap.
-        const bool push = (place.style & BS_TYPEMASK) == BS_PUSHBUTTON;
-        const LONG room = place.kind != kButton ? 0 : px(push ? 6 : 17);
-        SIZE extent{};
-        GetTextExtentPoint32W(dc, place.text, lstrlenW(place.text), &extent);
-        EXPECT_LE(extent.cx, there.right - there.left - room) << place.text;
+// The system's UI font and colours as they were, put back however the checks went.
+struct SystemLook {
+    static constexpr int kParts[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_GRAYTEXT,
+                                     COLOR_3DSHADOW};
+    NONCLIENTMETRICSW font{sizeof(font)};
+    COLORREF colours[std::size(kParts)];
+    SystemLook() {
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(font), &font, 0);
+        std::transform(std::begin(kParts), std::end(kParts), colours, GetSysColor);
     }
-    SetFocus(nullptr); // no focus frame or caret: the copy has none
-    ShowWindow(described, SW_SHOWNOACTIVATE);
-    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
-        DispatchMessageW(&message); // each paints what it has to, and no more
+    ~SystemLook() {
+        SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(font), &font, 0);
+        SetSysColors(std::size(kParts), kParts, colours);
     }
-    const std::vector<DWORD> shown = Pixels(window, area), meant = Pixels(described, area);
-    const auto at = std::mismatch(shown.begin(), shown.end(), meant.begin()).first - shown.begin();
-    EXPECT_EQ(at, shown.end() - shown.begin())
-        << "drawn otherwise at " << at % area.right << "," << at / area.right;
-    DeleteDC(dc);
-    DestroyWindow(described);
-    DeleteObject(font);
-}
+};
 
-// The window as it opens; with another UI font; at each DPI, told first to give the size it
-// takes then; in a high-contrast scheme of the system's colours.
-TEST(Form, EveryControlFitsItsCaptionAndItsPlaceAndIsDrawnAsDescribed) {
+// The window as it opens, at its own size whatever the shortcut asked; with another UI font; at
+// each DPI, told first to give the size it takes then; in a high-contrast scheme of colours.
+TEST(Form, FitsEveryFontDpiAndColours) {
+    SystemLook was;
     const Window form;
     HWND window = form.Handle();
-    ExpectLaidOut(window, L"the UI font", GetDpiForWindow(window));
-    NONCLIENTMETRICSW saved{sizeof(saved)};
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(saved), &saved, 0);
+    EXPECT_FALSE(IsZoomed(window));
+    EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) &
+                  (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_SYSMENU),
+              WS_SYSMENU);
+    ExpectAsSeen(window, {}, GetDpiForWindow(window));
     // Windows' older UI font, and one wider than Segoe UI at the largest common size.
     for (const auto& [face, points] : {std::pair{L"Tahoma", 8}, std::pair{L"DejaVu Sans", 9}}) {
-        NONCLIENTMETRICSW metrics = saved;
+        NONCLIENTMETRICSW metrics = was.font;
         lstrcpynW(metrics.lfMessageFont.lfFaceName, face, LF_FACESIZE);
         metrics.lfMessageFont.lfHeight = -MulDiv(points, 96, 72);
         SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
         // What Windows tells every top-level window when the setting changes.
         SendMessageW(window, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
-        ExpectLaidOut(window, face, GetDpiForWindow(window));
+        SCOPED_TRACE(testing::Message() << face);
+        ExpectAsSeen(window, {.focus = 0}, GetDpiForWindow(window));
         for (const UINT dpi : {120u, 144u, 192u, 96u}) {
+            SCOPED_TRACE(testing::Message() << dpi << " DPI");
             SIZE size{};
             EXPECT_TRUE(
                 SendMessageW(window, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&size)));
@@ -280,20 +364,16 @@ TEST(Form, EveryControlFitsItsCaptionAndItsPlaceAndIsDrawnAsDescribed) {
                          reinterpret_cast<LPARAM>(&suggested));
             GetWindowRect(window, &after);
             EXPECT_TRUE(EqualRect(&after, &suggested)) << size.cx << "x" << size.cy;
-            ExpectLaidOut(window, face, dpi);
+            ExpectAsSeen(window, {.focus = 0}, dpi);
         }
     }
-    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(saved), &saved, 0);
+    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(was.font), &was.font, 0);
     SendMessageW(window, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
-    const int parts[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_GRAYTEXT,
-                         COLOR_3DSHADOW};
     const COLORREF contrast[] = {0, RGB(255, 255, 0), RGB(0, 0, 128), RGB(0, 255, 0), 0xFF00FF};
-    COLORREF was[std::size(parts)];
-    std::transform(std::begin(parts), std::end(parts), was, GetSysColor);
-    SetSysColors(std::size(parts), parts, contrast);
+    SetSysColors(std::size(SystemLook::kParts), SystemLook::kParts, contrast);
     SendMessageW(window, WM_SYSCOLORCHANGE, 0, 0); // as Windows tells every top-level window
-    ExpectLaidOut(window, L"high contrast", GetDpiForWindow(window));
-    SetSysColors(std::size(parts), parts, was);
+    SCOPED_TRACE("high contrast");
+    ExpectAsSeen(window, {.focus = 0}, GetDpiForWindow(window));
 }
 
 } // namespace
