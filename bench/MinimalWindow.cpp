@@ -1,9 +1,15 @@
-// The baselines of the benchmark: the least a Win32 program does to show a window of
-// Sorvane's client size (592x360 at 96 DPI) and wait for input. Built twice: bare, as
-// MinimalWindow.exe, and as StyledWindow.exe, the floor that any window with visual styles
-// pays: with SORVANE_STYLED_FLOOR it initialises the same common controls as Sorvane, and its
-// resources carry Sorvane's manifest (common controls 6, per-monitor DPI awareness).
+// Context for the benchmark: the least a Win32 program does to show an empty window of
+// Sorvane's client size and wait for input. That size is the layout's 8880 by 5400 twips at the
+// scale, in pixels per inch, given as the only argument (the benchmark gives Sorvane's), or at
+// 96 without one: 592x360, whatever the DPI. Built twice: bare, as MinimalWindow.exe, and as
+// StyledWindow.exe, what any window with visual styles pays: with SORVANE_STYLED_FLOOR it
+// initialises the same common controls as Sorvane, and its resources carry Sorvane's manifest
+// (common controls 6, per-monitor DPI awareness).
+#include "Layout.h"
+
 #include <windows.h>
+
+#include <cwchar>
 
 #ifdef SORVANE_STYLED_FLOOR
 #include <commctrl.h>
@@ -21,7 +27,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showCommand) {
 #ifdef SORVANE_STYLED_FLOOR
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
@@ -37,7 +43,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         return 1;
     }
     constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-    RECT rect{0, 0, 592, 360};
+    const long given = std::wcstol(arguments, nullptr, 10);
+    const sorvane::Scale scale{given > 0 ? static_cast<int>(given) : USER_DEFAULT_SCREEN_DPI};
+    RECT rect{0, 0, scale.Pixels(sorvane::kClientWidthTwips),
+              scale.Pixels(sorvane::kClientHeightTwips)};
     AdjustWindowRectEx(&rect, style, FALSE, 0);
     HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Minimal window", style,
                                   CW_USEDEFAULT, CW_USEDEFAULT, rect.right - rect.left,
