@@ -25,10 +25,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     }
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (!form.TranslateKeys(message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        form.Dispatch(message);
     }
     return static_cast<int>(message.wParam);
 }

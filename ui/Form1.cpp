@@ -124,6 +124,13 @@ DWORD Form1::Show(HINSTANCE instance, int showCommand) {
     return 0;
 }
 
+void Form1::Dispatch(MSG& message) {
+    if (!TranslateKeys(message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
 bool Form1::TranslateKeys(MSG& message) {
     if (hwnd_ == nullptr || (message.hwnd != hwnd_ && !IsChild(hwnd_, message.hwnd))) {
         return false;

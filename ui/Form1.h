@@ -24,10 +24,13 @@ class Form1 {
 
     HWND Handle() const { return hwnd_; }
 
-    // Keyboard navigation for a message from the loop; true when it was handled here.
-    bool TranslateKeys(MSG& message);
+    // Handles a message of the program's loop: the window's keyboard navigation first, else the
+    // usual translation of keys into characters and dispatch to its window.
+    void Dispatch(MSG& message);
 
   private:
+    // Keyboard navigation for a message from the loop; true when it was handled here.
+    bool TranslateKeys(MSG& message);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
     LRESULT HandleMessage(UINT message, WPARAM w, LPARAM l);
     void OnCommand(int id, int code);

@@ -33,39 +33,29 @@ using Step = std::variant<Click, Press, Type, Drag, LeaveAndComeBack, Choose>;
 // Sends the keys of a Press or a Type to the window in front, as the keyboard does; a character
 // that no key makes goes as an on-screen keyboard sends it.
 inline void SendKeys(const Step& step) {
-    std::vector<INPUT> keys;
-    const auto key = [&keys](int code, wchar_t unit, DWORD flags) {
+    const auto key = [](int code, wchar_t unit, DWORD flags) { // none: no key at all
         INPUT input{INPUT_KEYBOARD};
         input.ki = {static_cast<WORD>(code), unit, flags};
-        keys.push_back(input);
+        SendInput(code != 0 || unit != 0 ? 1 : 0, &input, sizeof(INPUT));
     };
-    const auto stroke = [&key](int code, wchar_t unit, DWORD flags) {
+    const auto stroke = [&key](int code, wchar_t unit = 0, DWORD flags = 0) {
         key(code, unit, flags);
         key(code, unit, flags | KEYEVENTF_KEYUP);
     };
     const Press press = std::holds_alternative<Press>(step) ? std::get<Press>(step) : Press{0, 0};
-    if (press.with != 0) {
-        key(press.with, 0, 0);
-    }
+    key(press.with, 0, 0);
     for (int k = 0; k < press.times; ++k) {
-        stroke(press.key, 0, 0);
+        stroke(press.key);
     }
-    if (press.with != 0) {
-        key(press.with, 0, KEYEVENTF_KEYUP);
-    }
+    key(press.with, 0, KEYEVENTF_KEYUP);
     for (const wchar_t unit :
          std::holds_alternative<Type>(step) ? std::get<Type>(step).text : L"") {
         const SHORT code = VkKeyScanW(unit); // the key, and in the high byte 1 for Shift
-        const bool shift = code != -1 && (code & 0x100) != 0;
-        if (shift) {
-            key(VK_SHIFT, 0, 0);
-        }
-        code == -1 ? stroke(0, unit, KEYEVENTF_UNICODE) : stroke(LOBYTE(code), 0, 0);
-        if (shift) {
-            key(VK_SHIFT, 0, KEYEVENTF_KEYUP);
-        }
+        const int shift = code != -1 && (code & 0x100) != 0 ? VK_SHIFT : 0;
+        key(shift, 0, 0);
+        code == -1 ? stroke(0, unit, KEYEVENTF_UNICODE) : stroke(LOBYTE(code));
+        key(shift, 0, KEYEVENTF_KEYUP);
     }
-    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
 
 // By WM_GETTEXT, as GetWindowText does not ask a control of another process.

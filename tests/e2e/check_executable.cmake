@@ -11,21 +11,12 @@ if(failed OR unread OR NOT imports OR others)
 endif()
 # The project's version in the version record and the manifest; the file's properties show it
 # as programs of its kind do, minor in two digits and build in four: 2.3.0.45 as "2.03.0045".
-string(REPLACE "." ";" parts ${VERSION})
-list(GET parts 0 major)
-list(GET parts 1 minor)
-list(GET parts 3 build)
-foreach(field File Product)
-    string(REGEX MATCH "${field}Version\", \"([0-9]+)\\.([0-9][0-9])\\.([0-9][0-9][0-9][0-9])\"" text
-        "${rc}")
-    if(NOT "${CMAKE_MATCH_1}.${CMAKE_MATCH_2}.${CMAKE_MATCH_3}"
-            MATCHES "^0*${major}\\.0*${minor}\\.0*${build}$")
-        message(FATAL_ERROR "${EXE} shows the ${field}Version \"${text}\" for ${VERSION}")
-    endif()
-endforeach()
+string(REGEX REPLACE "^([0-9]+)\\.([0-9]+)\\.[0-9]+\\.([0-9]+)$" "\\1.000\\2.0000\\3" text
+    ${VERSION})
+string(REGEX REPLACE "\\.0*([0-9][0-9])\\.0*([0-9][0-9][0-9][0-9])$" ".\\1.\\2" text ${text})
 string(REPLACE "." ", " numbers ${VERSION})
-foreach(expected "FILEVERSION ${numbers}" "PRODUCTVERSION ${numbers}"
-        "name=\"\"Sorvane\"\" version=\"\"${VERSION}\"\""
+foreach(expected "FILEVERSION ${numbers}" "PRODUCTVERSION ${numbers}" "\"FileVersion\", \"${text}\""
+        "\"ProductVersion\", \"${text}\"" "name=\"\"Sorvane\"\" version=\"\"${VERSION}\"\""
         "SetDefaultDllDirectories" # DLLs loaded later come from System32, never a planted copy
         "TERMINAL_SERVICE_AWARE" # a Remote Desktop host gives it the real Windows folder
         # Visual styles: controls drawn as every other program's, not as in Windows 2000.

@@ -1,6 +1,6 @@
 // The real window in this process, used as a person uses it: clicks, keys and typing through the
-// program's own keyboard handling. Then what each control shows, draws and tells a screen reader,
-// at every DPI, UI font and system colours.
+// program's own message handling. Then what each control shows, draws and tells a screen reader,
+// at every DPI, UI font and system colours, and what a box of the window says.
 #include "ControlIds.h"
 #include "Form1.h"
 #include "Person.h"
@@ -10,16 +10,18 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <iterator>
-#include <utility>
 
 namespace {
 
 using namespace sorvane::ids;
 
 // Each control as described, in tab order: its frame (0: the client area, 8880 by 5400 twips),
-// place and size there in twips, and, as the window opens, its kind, style and text; for one
-// whose text is not its name, what a screen reader calls it.
+// place and size there in twips, and, as the window opens, its kind, style and text; where that
+// is not its name, what a screen reader calls it.
 struct Place {
     int id, in, left, top, width, height;
     const wchar_t* kind;
@@ -75,9 +77,10 @@ struct Seen {
     std::wstring bitrate = L"128 kbps";
     std::wstring options; // in "Additional Options:"
     int focus = BrowBut1;
+    std::wstring box; // parts, between '|', of what a box of the window said
 };
 
-// What a control shows as its text, and what a screen reader says of it: its name, then its value.
+// What a control shows as its text.
 std::wstring Shown(const Seen& seen, const Place& place) {
     return place.id == InputFileTxt    ? seen.input
            : place.id == OutputFileTxt ? seen.output
@@ -85,14 +88,6 @@ std::wstring Shown(const Seen& seen, const Place& place) {
            : place.id == QualityDesc   ? seen.quality.substr(0, seen.quality.find(L", level"))
            : place.id == BitrateDesc   ? seen.bitrate
                                        : place.text;
-}
-std::wstring Said(const Seen& seen, const Place& place) {
-    const std::wstring value = place.id == Slider1   ? seen.quality
-                               : place.id == Slider2 ? seen.bitrate
-                               : place.kind == kBox  ? Shown(seen, place)
-                                                     : L"";
-    const std::wstring name = place.name ? place.name : Shown(seen, place);
-    return value.empty() ? name : name + L" " + value;
 }
 
 // A control as a person finds it: what a screen reader says of it, and whether it is out of reach
@@ -104,36 +99,50 @@ std::wstring Line(HWND control, const std::wstring& heard, bool focus) {
            (focus ? L", focus" : L"") + L"\n";
 }
 
-// Dialogs and message boxes refused, as each would wait for a person; and controls, when asked.
-int refused = 0;
+// The window's message boxes are read and closed as they show: their caption, text, one button
+// "OK", Windows' error icon and their owner. Any other dialog is refused, as it would wait for a
+// person; and the controls too, when asked.
+std::wstring boxes;
 bool refuseControls = false;
 
-LRESULT CALLBACK Refuse(int code, WPARAM, LPARAM l) {
+LRESULT CALLBACK Refuse(int code, WPARAM w, LPARAM l) {
     const auto* made = code == HCBT_CREATEWND ? reinterpret_cast<CBT_CREATEWND*>(l)->lpcs : nullptr;
-    const bool dialog = made && made->lpszClass == WC_DIALOG;
-    refused += dialog;
-    return dialog || (made && refuseControls && (made->style & WS_CHILD));
+    HWND box = reinterpret_cast<HWND>(w);
+    if (code == HCBT_ACTIVATE && GetClassLongW(box, GCW_ATOM) == 32770) { // a dialog, shown
+        HWND icon = GetDlgItem(box, 20) ? GetDlgItem(box, 20) : GetDlgItem(box, 1088); // Wine's
+        EXPECT_TRUE(GetDlgItem(box, 0xFFFF)) << "a dialog other than a box was opened";
+        boxes += Text(GetDlgItem(box, 0xFFFF)); // its text, static 0xFFFF
+        EXPECT_EQ(Text(box) + L"|" + Text(GetDlgItem(box, IDOK)),
+                  L"Sorvane MP3 Encoder Interface|OK");
+        EXPECT_TRUE(!GetDlgItem(box, IDCANCEL) && GetWindow(box, GW_OWNER) == GetActiveWindow());
+        EXPECT_EQ(SendMessageW(icon, STM_GETICON, 0, 0),
+                  reinterpret_cast<LRESULT>(LoadIconW(nullptr, IDI_ERROR)));
+        PostMessageW(box, WM_COMMAND, GetDlgItem(box, 0xFFFF) ? IDOK : IDCANCEL, 0);
+    }
+    return made && refuseControls && (made->style & WS_CHILD);
 }
 
-// The window as the program shows it, asked to show maximized (as a shortcut may), its message
-// loop's handling of what is queued, and no dialog or box.
+// The window as the program shows it, asked to show maximized (as a shortcut may), with PATH
+// given folders before the rest; no dialog but its boxes.
 struct Window : sorvane::Form1 {
-    explicit Window(const std::wstring& argument = L"")
+    explicit Window(const std::wstring& argument = L"", const std::wstring& path = L"")
         : Form1(std::u16string(argument.begin(), argument.end())),
           hook(SetWindowsHookExW(WH_CBT, Refuse, nullptr, GetCurrentThreadId())) {
+        was.resize(GetEnvironmentVariableW(L"PATH", was.data(), 32767));
+        SetEnvironmentVariableW(L"PATH", (path + L";" + was).c_str());
         EXPECT_EQ(Show(GetModuleHandleW(nullptr), SW_SHOWMAXIMIZED), 0u);
     }
     ~Window() {
         UnhookWindowsHookEx(hook);
-        EXPECT_EQ(std::exchange(refused, 0), 0) << "a dialog or box was opened";
+        SetEnvironmentVariableW(L"PATH", was.c_str());
         DestroyWindow(Handle());
         UnregisterClassW(SORVANE_WINDOW_CLASS, GetModuleHandleW(nullptr));
         MSG quit; // posted as the window closed; it would end the next window's loop
         PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
 
-    // Each step, then what the message loop does with what it brought; a screen reader asks of
-    // every control after every step, as it is told of each change.
+    // Each step, then what the program's message loop does with what it brought; a screen reader
+    // asks of every control after every step, as it is told of each change.
     void Do(const std::vector<Step>& steps) {
         for (const Step& step : steps) {
             const auto* click = std::get_if<Click>(&step);
@@ -150,16 +159,13 @@ struct Window : sorvane::Form1 {
                 SendMessageW(control, TBM_SETPOS, TRUE, drag->to);
                 SendMessageW(Handle(), WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, drag->to),
                              reinterpret_cast<LPARAM>(control));
+            } else if (kPlaces[click->control - Label1].kind == kButton) {
+                SendMessageW(control, BM_CLICK, 0, 0);
             } else {
-                kPlaces[click->control - Label1].kind == kButton
-                    ? SendMessageW(control, BM_CLICK, 0, 0)
-                    : reinterpret_cast<LRESULT>(SetFocus(control));
+                SetFocus(control);
             }
             for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
-                if (!TranslateKeys(message)) {
-                    TranslateMessage(&message);
-                    DispatchMessageW(&message);
-                }
+                Dispatch(message);
             }
             for (const Place& place : kPlaces) {
                 Heard(GetDlgItem(Handle(), place.id));
@@ -167,6 +173,7 @@ struct Window : sorvane::Form1 {
         }
     }
     HHOOK hook;
+    std::wstring was = std::wstring(32767, L'\0');
 };
 
 // The window at a DPI against `seen` and against a window of the test's own where the system's
@@ -202,15 +209,16 @@ void ExpectAsSeen(HWND window, const Seen& seen, UINT dpi) {
         RECT drawn{};
         GetWindowRect(control, &drawn);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&drawn), 2);
-        EXPECT_TRUE(EqualRect(&drawn, &there)) << Said({}, place);
+        EXPECT_TRUE(EqualRect(&drawn, &there)) << Heard(control);
 
         const DWORD off = seen.custom && place.kind != kBox ? 0 : place.style & kOff;
         const std::wstring text = Shown(seen, place);
-        HWND copy = CreateWindowExW(
-            place.kind == kBox ? WS_EX_CLIENTEDGE : 0, place.kind, text.c_str(),
-            WS_CHILD | WS_VISIBLE | (place.style & ~kOff) | off, there.left, there.top,
-            there.right - there.left, there.bottom - there.top, described, {}, {}, {});
+        HWND copy = CreateWindowExW(place.kind == kBox ? WS_EX_CLIENTEDGE : 0, place.kind, L"",
+                                    WS_CHILD | WS_VISIBLE | (place.style & ~kOff) | off, there.left,
+                                    there.top, there.right - there.left, there.bottom - there.top,
+                                    described, {}, {}, {});
         SendMessageW(copy, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SetWindowTextW(copy, text.c_str());
         SendMessageW(copy, TBM_SETRANGEMAX, FALSE, place.id == Slider1 ? 9 : 5);
         const auto bitrate = std::find(std::begin(kBitrates), std::end(kBitrates), seen.bitrate);
         SendMessageW(copy, TBM_SETPOS, TRUE,
@@ -223,7 +231,13 @@ void ExpectAsSeen(HWND window, const Seen& seen, UINT dpi) {
         SendMessageW(copy, EM_SETSEL, text.size(), static_cast<LPARAM>(text.size()));
         SendMessageW(copy, EM_SCROLLCARET, 0, 0); // a box shows the end of a text too long for it
         found += Line(control, Heard(control), control == focus);
-        meant += Line(copy, Said(seen, place), place.id == seen.focus);
+        // What a screen reader says of it: its name, then its value.
+        const std::wstring value = place.id == Slider1   ? seen.quality
+                                   : place.id == Slider2 ? seen.bitrate
+                                   : place.kind == kBox  ? text
+                                                         : L"";
+        const std::wstring name = place.name ? place.name : text;
+        meant += Line(copy, value.empty() ? name : name + L" " + value, place.id == seen.focus);
         // Room for a push button's border, a frame's indent, a check box's glyph and gap.
         const bool push = (place.style & BS_TYPEMASK) == BS_PUSHBUTTON;
         const LONG room = place.kind != kButton ? 0 : px(push ? 6 : 17);
@@ -241,16 +255,17 @@ void ExpectAsSeen(HWND window, const Seen& seen, UINT dpi) {
     const POINT where{static_cast<LONG>(at % area.right), static_cast<LONG>(at / area.right)};
     EXPECT_EQ(at, shown.end() - shown.begin())
         << "drawn otherwise at " << where.x << "," << where.y << " in "
-        << Heard(RealChildWindowFromPoint(window, where));
+        << Heard(RealChildWindowFromPoint(window, where)).substr(0, 40);
     DeleteDC(dc);
     DestroyWindow(described);
     DeleteObject(font);
 }
 
-// A case: what it shows, the start-up text, what a person does, and what they then find.
+// A case: what it shows; the start-up text; a folder put before PATH; what a person does; what
+// they then find.
 struct Case {
-    const char* purpose;
-    std::wstring startedWith;
+    const char* why;
+    std::wstring args, path;
     std::vector<Step> does;
     Seen finds;
 };
@@ -259,47 +274,74 @@ TEST(Form, DoesWhatAPersonAsks) {
     const std::wstring music = L"C:\\Users\\Someone\\Music\\Artist Name\\2026 - A Rather Long "
                                L"Album Title\\07 - A Rather Long Track Title (Live).";
     const std::wstring tags = L"--tt \"Song title\" --ta \"Артист\" --tl \"Album\" --ty 2026 -V 2";
+    // A lame.exe that cannot start; a path that makes the longest command Windows takes.
+    const std::filesystem::path broken = std::filesystem::temp_directory_path() / L"лейм";
+    std::filesystem::create_directories(broken);
+    std::ofstream(broken / L"lame.exe") << "no program";
+    const std::wstring x = L"C:\\" + std::wstring(16369, L'x') + L".";
     const Case cases[] = {
-        {.purpose = "started with a quoted path and more, as Windows passes a dropped file",
-         .startedWith = L"\"" + music + L"wav\" /extra",
+        {.why = "started with a quoted path and more, as Windows passes a dropped file",
+         .args = L"\"" + music + L"wav\" /extra",
          .finds = {.input = music + L"wav", .output = music + L"mp3"}},
-        {.purpose = "choosing Standard again clears the three boxes",
+        {.why = "choosing Standard again clears the three boxes",
          .does = {Click{CustomCh}, Click{EnableQual}, Click{EnableBitrate}, Click{DisableFiltering},
                   Click{StandardCh}, Click{CustomCh}},
          .finds = {.custom = true, .focus = CustomCh}},
-        {.purpose = "Tab goes round Browse..., Standard, Start Encoding, the options, Info, again",
+        {.why = "Tab goes round Browse..., Standard, Start Encoding, the options, Info, again",
          .does = {Press{VK_TAB, 8}},
          .finds = {.focus = StandardCh}},
-        {.purpose = "with Custom, Tab goes round every control a person uses, and on again",
+        {.why = "with Custom, Tab goes round every control a person uses, and on again",
          .does = {Click{CustomCh}, Press{VK_TAB, 11}},
          .finds = {.custom = true, .focus = CustomCh}},
-        {.purpose = "the keyboard alone: an arrow chooses Custom, Space ticks; Escape and Enter do "
-                    "nothing there; the focus comes back with the window",
+        {.why = "the keyboard alone: an arrow chooses Custom, Space ticks; Escape and Enter do "
+                "nothing there; the focus comes back with the window",
          .does = {Press{VK_TAB, 2}, Press{VK_DOWN}, Press{VK_TAB, 4}, Press{VK_SPACE},
                   Press{VK_ESCAPE}, Press{VK_RETURN}, LeaveAndComeBack{}},
          .finds = {.custom = true, .ticked = {EnableQual}, .focus = EnableQual}},
-        {.purpose = "a line of options typed whole, Enter and Backspace in the box",
+        {.why = "a line of options typed whole, Enter and Backspace in the box",
          .does = {Click{Text1}, Type{tags}, Press{VK_RETURN}, Press{VK_BACK}, Type{L"0"}},
          .finds = {.options = tags.substr(0, tags.size() - 1) + L"0", .focus = Text1}},
-        {.purpose = "the sliders' keys: a page, a step, the ends",
+        {.why = "the sliders' keys: a page, a step, the ends",
          .does = {Click{CustomCh}, Click{Slider1}, Press{VK_NEXT}, Press{VK_RIGHT, 2},
                   Click{Slider2}, Press{VK_HOME}, Press{VK_RIGHT}},
          .finds = {.custom = true,
                    .quality = L"Bad quality, fast, level 7",
                    .bitrate = L"48 kbps",
                    .focus = Slider2}},
-        {.purpose = "a thumb dragged: the words follow it",
+        {.why = "a thumb dragged: the words follow it",
          .does = {Click{CustomCh}, Click{Slider2}, Press{VK_END}, Drag{Slider1, 3}},
          .finds = {.custom = true,
                    .quality = L"Good quality, slow, level 3",
                    .bitrate = L"160 kbps",
                    .focus = Slider2}},
+        {.why = "no encoder anywhere: the box says where Sorvane looked and what to do",
+         .does = {Click{Command1}},
+         .finds = {.focus = Command1,
+                   .box = L"lame.exe|its own folder|Windows|PATH|start it again|Error 2: "}},
+        {.why = "the longest command Windows takes is tried, one longer refused whole; each box "
+                "names what failed and why",
+         .args = x + L"wav",
+         .path = broken,
+         .does = {Click{Command1}, Click{CustomCh}, Click{DisableFiltering}, Click{Command1}},
+         .finds = {.input = x + L"wav",
+                   .output = x + L"mp3",
+                   .custom = true,
+                   .ticked = {DisableFiltering},
+                   .focus = Command1,
+                   .box = broken.wstring() + L"\\lame.exe|Error 193: |Error 206: "}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.purpose);
-        Window window(c.startedWith);
+        SCOPED_TRACE(c.why);
+        boxes.clear();
+        Window window(c.args, c.path);
         window.Do(c.does);
         ExpectAsSeen(window.Handle(), c.finds, GetDpiForWindow(window.Handle()));
+        for (std::size_t at = 0, end = 0; end < c.finds.box.size(); at = end + 1) {
+            end = std::min(c.finds.box.find(L'|', at), c.finds.box.size());
+            EXPECT_NE(boxes.find(c.finds.box.substr(at, end - at)), boxes.npos) << boxes;
+        }
+        EXPECT_EQ(boxes.empty(), c.finds.box.empty()) << boxes;
+        EXPECT_EQ(boxes.find(L'%'), boxes.npos) << "an insert of Windows' message left unfilled";
     }
 }
 
@@ -317,26 +359,23 @@ TEST(Form, AFailedBuildIsReportedAndEndsNothing) {
     EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-// The system's UI font and colours as they were, put back however the checks went.
-struct SystemLook {
-    static constexpr int kParts[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_GRAYTEXT,
-                                     COLOR_3DSHADOW};
-    NONCLIENTMETRICSW font{sizeof(font)};
-    COLORREF colours[std::size(kParts)];
-    SystemLook() {
-        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(font), &font, 0);
-        std::transform(std::begin(kParts), std::end(kParts), colours, GetSysColor);
-    }
-    ~SystemLook() {
-        SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(font), &font, 0);
-        SetSysColors(std::size(kParts), kParts, colours);
-    }
-};
-
 // The window as it opens, at its own size whatever the shortcut asked; with another UI font; at
 // each DPI, told first to give the size it takes then; in a high-contrast scheme of colours.
+// The system's font and colours are put back however the checks went.
 TEST(Form, FitsEveryFontDpiAndColours) {
-    SystemLook was;
+    const int parts[] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW, COLOR_GRAYTEXT,
+                         COLOR_3DSHADOW};
+    COLORREF colours[std::size(parts)];
+    std::transform(std::begin(parts), std::end(parts), colours, GetSysColor);
+    NONCLIENTMETRICSW font{sizeof(font)};
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(font), &font, 0);
+    const struct PutBack {
+        std::function<void()> back;
+        ~PutBack() { back(); }
+    } putBack{[&] {
+        SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(font), &font, 0);
+        SetSysColors(std::size(parts), parts, colours);
+    }};
     const Window form;
     HWND window = form.Handle();
     EXPECT_FALSE(IsZoomed(window));
@@ -346,7 +385,7 @@ TEST(Form, FitsEveryFontDpiAndColours) {
     ExpectAsSeen(window, {}, GetDpiForWindow(window));
     // Windows' older UI font, and one wider than Segoe UI at the largest common size.
     for (const auto& [face, points] : {std::pair{L"Tahoma", 8}, std::pair{L"DejaVu Sans", 9}}) {
-        NONCLIENTMETRICSW metrics = was.font;
+        NONCLIENTMETRICSW metrics = font;
         lstrcpynW(metrics.lfMessageFont.lfFaceName, face, LF_FACESIZE);
         metrics.lfMessageFont.lfHeight = -MulDiv(points, 96, 72);
         SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
@@ -367,10 +406,10 @@ TEST(Form, FitsEveryFontDpiAndColours) {
             ExpectAsSeen(window, {.focus = 0}, dpi);
         }
     }
-    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(was.font), &was.font, 0);
+    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(font), &font, 0);
     SendMessageW(window, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
     const COLORREF contrast[] = {0, RGB(255, 255, 0), RGB(0, 0, 128), RGB(0, 255, 0), 0xFF00FF};
-    SetSysColors(std::size(SystemLook::kParts), SystemLook::kParts, contrast);
+    SetSysColors(std::size(parts), parts, contrast);
     SendMessageW(window, WM_SYSCOLORCHANGE, 0, 0); // as Windows tells every top-level window
     SCOPED_TRACE("high contrast");
     ExpectAsSeen(window, {.focus = 0}, GetDpiForWindow(window));
