@@ -305,6 +305,7 @@ constexpr const char* kLegend[] = {
     "            size; context, no goal",
     "*-styled    the first three against StyledWindow.exe, that empty window with visual",
     "            styles and the common controls, as Sorvane has them; context, no goal",
+    "*-other     another build of Sorvane, when given, against the same floor; context",
 };
 
 } // namespace
@@ -314,10 +315,12 @@ int wmain(int argc, wchar_t** argv) {
     if (argc > 1) {
         runs = _wtoi(argv[1]);
         if (runs < 1) {
-            std::printf("usage: sorvane_bench [RUNS]   (RUNS >= 1, 15 by default)\n");
+            std::printf("usage: sorvane_bench [RUNS [OTHER.exe]]   (RUNS >= 1, 15 by default)\n");
             return 2;
         }
     }
+    // Another build of Sorvane, an earlier version say, measured in the same turns.
+    const std::wstring otherGiven = argc > 2 ? argv[2] : L"";
     const std::wstring bin = BenchFolder();
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
@@ -331,6 +334,10 @@ int wmain(int argc, wchar_t** argv) {
     if (!CopyFileW(Join(bin, L"Sorvane.exe").c_str(), sorvane.c_str(), FALSE) ||
         !CopyFileW(Join(bin, L"stand_in.exe").c_str(), encoder.c_str(), FALSE)) {
         Fail("cannot copy Sorvane.exe and stand_in.exe into a folder of their own");
+    }
+    const std::wstring other = Join(folder, L"Other.exe");
+    if (!otherGiven.empty() && !CopyFileW(otherGiven.c_str(), other.c_str(), FALSE)) {
+        Fail("cannot copy the other Sorvane.exe beside this one");
     }
     SetEnvironmentVariableW(L"SORVANE_RECORD_DIR", records.c_str());
 
@@ -349,15 +356,19 @@ int wmain(int argc, wchar_t** argv) {
     Series controls{Join(bin, L"ControlsWindow.exe"), scaleArgument, bin, {}, {}, {}, {}};
     Series bare{Join(bin, L"MinimalWindow.exe"), scaleArgument, bin, {}, {}, {}, {}};
     Series styled{Join(bin, L"StyledWindow.exe"), scaleArgument, bin, {}, {}, {}, {}};
-    Series* const all[] = {&controls, &bare, &styled, &measured};
-    constexpr int kPrograms = static_cast<int>(std::size(all));
+    Series earlier{other, L" C:\\in.wav", folder, {}, {}, {}, {}};
+    std::vector<Series*> all{&controls, &bare, &styled, &measured};
+    if (!otherGiven.empty()) {
+        all.push_back(&earlier);
+    }
+    const std::size_t programs = all.size();
     for (Series* series : all) {
         Running warmUp(series->exe, series->arguments, series->folder); // not timed
     }
     for (int i = 0; i < runs; ++i) {
         // Each run starts with another program, so that none always follows the same one.
-        for (int turn = 0; turn < kPrograms; ++turn) {
-            all[(i + turn) % kPrograms]->Measure();
+        for (std::size_t turn = 0; turn < programs; ++turn) {
+            all[(static_cast<std::size_t>(i) + turn) % programs]->Measure();
         }
     }
 
@@ -383,6 +394,8 @@ int wmain(int argc, wchar_t** argv) {
         static_cast<double>((static_cast<ULONGLONG>(attributes.nFileSizeHigh) << 32) |
                             attributes.nFileSizeLow) /
         1024.0;
+    WIN32_FILE_ATTRIBUTE_DATA otherAttributes{};
+    GetFileAttributesExW(other.c_str(), GetFileExInfoStandard, &otherAttributes);
 
     // The figures with goals first, then the empty windows' for context.
     std::vector<Figure> figures;
@@ -399,6 +412,16 @@ int wmain(int argc, wchar_t** argv) {
     figures.push_back({"exesize", "KB", exeKb, 256.0, 1.0, true});
     addStartup("-bare", bare, 0);
     addStartup("-styled", styled, 0);
+    if (!otherGiven.empty()) { // the other build, as Sorvane, against the same floor
+        figures.push_back(
+            {"startup-other", "ms", Median(earlier.visible), Median(controls.visible), 0, false});
+        figures.push_back({"inputidle-other", "ms", Median(earlier.inputIdle),
+                           Median(controls.inputIdle), 0, false});
+        figures.push_back({"workingset-other", "KB", Median(earlier.workingSet),
+                           Median(controls.workingSet), 0, false});
+        figures.push_back(
+            {"exesize-other", "KB", otherAttributes.nFileSizeLow / 1024.0, 256.0, 0, true});
+    }
 
     std::printf("%d runs each; every time is the median of the runs, the programs taking turns\n",
                 runs);
@@ -446,6 +469,7 @@ int wmain(int argc, wchar_t** argv) {
     RemoveDirectoryW(records.c_str());
     DeleteFileW(sorvane.c_str());
     DeleteFileW(encoder.c_str());
+    DeleteFileW(other.c_str());
     RemoveDirectoryW(folder.c_str());
     return 0;
 }

@@ -83,20 +83,23 @@ inline std::vector<DWORD> Pixels(HWND window, RECT area) {
     return pixels;
 }
 
-// What a screen reader says of a control: its name and, when it has one, its value.
+// What a screen reader says of a control: its name, that it is a slider when it is one, and its
+// value when it has one.
 inline std::wstring Heard(HWND control) {
     IAccessible* object = nullptr;
-    VARIANT self{};
+    VARIANT self{}, role{};
     self.vt = VT_I4; // CHILDID_SELF
     BSTR said[2] = {};
     if (SUCCEEDED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
                                              __uuidof(IAccessible),
                                              reinterpret_cast<void**>(&object)))) {
         object->get_accName(self, &said[0]);
+        object->get_accRole(self, &role);
         object->get_accValue(self, &said[1]);
         object->Release();
     }
     std::wstring heard = said[0] != nullptr ? said[0] : L"";
+    heard += role.vt == VT_I4 && role.lVal == ROLE_SYSTEM_SLIDER ? L" slider" : L"";
     heard += said[1] != nullptr && *said[1] != L'\0' ? L" " + std::wstring(said[1]) : L"";
     SysFreeString(said[0]);
     SysFreeString(said[1]);
